@@ -1,0 +1,1 @@
+#include "GameBoard/Engine.h"

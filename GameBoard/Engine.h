@@ -1,0 +1,56 @@
+#pragma once
+// The built-in engine: its own 64-square board, a pseudo-legal move generator, an
+// iterative-deepening alpha-beta search with a capture search, and the evaluation.
+// Plain C++ with no toolkit dependency. One TEngine is used by one thread at a time;
+// the only thing another thread touches is the stop flag it is given.
+
+#include "GameBoard/BoardTypes.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+// A move of the engine: square indices 0..63 (index = Square - 1), promotion piece code
+// (1..4, 0 none) and flags (1 capture, 2 castling, 4 en passant, 8 double step, 16 pawn,
+// 32 promotion).
+struct EngineMove {
+    std::uint8_t From = 0;
+    std::uint8_t To = 0;
+    std::uint8_t Promote = 0;
+    std::uint8_t Flags = 0;
+    bool operator==(const EngineMove&) const = default;
+};
+
+// The board state the engine loads a search position from: the board component's
+// fields, read in place (Squares holds the 66 cells, index 1..64 the squares).
+struct EnginePositionSource {
+    const char* Squares = nullptr;
+    bool WhiteToMove = true;
+    CastleSet CastlingAllowed;
+    Square EnPassant = Square::None;
+};
+
+class TEngine {
+public:
+    TEngine();
+    ~TEngine();
+    TEngine(const TEngine&) = delete;
+    TEngine& operator=(const TEngine&) = delete;
+
+    // Loads the position; false when it is refused (see Engine.cpp for what is refused).
+    bool LoadPosition(const EnginePositionSource& source);
+    // Iterative deepening 1..depth (clamped to 1..8) from the loaded position. Returns the
+    // root score of the last iteration. The result is BestMove().
+    int SearchRoot(int depth);
+    // BestLine[0][0]: the engine's result (kept from the previous search when none found).
+    EngineMove BestMove() const;
+    // ApplyMove calls that returned true since the last SearchRoot started.
+    std::uint64_t Nodes() const;
+
+    // The stop request, set by another thread; checked by the search. May be null.
+    void SetStopFlag(const std::atomic<bool>* stop);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};

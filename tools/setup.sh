@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Pellium needs to build, run and test, skipping
+# those already present. Runs apt-get as root, or through sudo otherwise.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
+  fonts-liberation fonts-dejavu-core fonts-comic-neue fontconfig
+)
+if [ "${1:-}" = "--test" ]; then
+  packages+=(clang libclang-rt-14-dev xauth)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
