@@ -1,0 +1,218 @@
+#pragma once
+// TGameBoard: the chess board component. It holds a game and enforces the rules (through
+// TChessModel, its Qt-free base), runs its own engine on a thread of its own (TEngineThread),
+// draws itself, takes moves from the mouse, animates moves and reports what happens through
+// events. Sender of every event is the board.
+//
+// Threading: everything here runs on the user-interface thread. The engine thread reads the
+// game state fields of TChessModel in place and reaches the board only through blocking
+// hand-offs (DeliverMove, ParkWorker) that run on this thread.
+//
+// Drawing: the board keeps its picture in an image of its own (the surface); the drawing steps
+// (PaintBoard, DrawSquare, DrawPiece, DrawBoardLines) draw into it and update() the changed
+// rectangle; paintEvent only shows the surface.
+
+#include "GameBoard/BoardTypes.h"
+#include "GameBoard/ChessModel.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QPen>
+#include <QPoint>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class TEngineThread;
+class TDragOverlay;
+
+// A font as the board keeps it: face name, size in points, colour and pitch.
+struct TFont {
+    enum class Pitch { Default, Fixed, Variable };
+    QString Name = QStringLiteral("Arial");
+    int Size = 7; // points; the board's geometry also uses it as a pixel measure
+    TColor Color = clWhite;
+    Pitch FontPitch = Pitch::Default;
+    bool operator==(const TFont&) const = default;
+};
+
+// The toolkit's mouse and drag events, with their parameters in control coordinates.
+using TMouseEvent = std::function<void(TChessModel* Sender, Qt::MouseButton Button,
+    Qt::KeyboardModifiers Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TChessModel* Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
+using TDragOverEvent
+    = std::function<void(TChessModel* Sender, QObject* Source, int X, int Y, bool& Accept)>;
+using TDragDropEvent = std::function<void(TChessModel* Sender, QObject* Source, int X, int Y)>;
+using TEndDragEvent = std::function<void(TChessModel* Sender, QObject* Target, int X, int Y)>;
+using TStartDragEvent = std::function<void(TChessModel* Sender)>;
+
+enum class TDragMode { dmManual, dmAutomatic };
+
+class TGameBoard : public QWidget, public TChessModel {
+    Q_OBJECT
+
+public:
+    // withEngine = false builds a board without an engine thread (as in a form designer):
+    // Thinking is then false, StartThinking does nothing and StopThinking only sets Halted.
+    explicit TGameBoard(QWidget* parent = nullptr, bool withEngine = true);
+    ~TGameBoard() override;
+
+    // ---- Published properties (the game-state ones are inherited from TChessModel:
+    // Position, WhiteToMove, CastlingAllowed, EnPassant, CurrentMove, ComputerPlaysWhite,
+    // ComputerPlaysBlack, AnimateMoves, AnimationDelay) ----
+    bool BoardLines() const { return boardLines_; }
+    void SetBoardLines(bool value);
+    const QImage& BorderBitmap() const { return borderBitmap_; }
+    void SetBorderBitmap(const QImage& value);
+    TColor BorderColor() const { return borderColor_; }
+    void SetBorderColor(TColor value);
+    bool Thinking() const;
+    void SetThinking(bool) { }
+    const TFont& CoordFont() const { return coordFont_; }
+    void SetCoordFont(const TFont& value);
+    const QImage& CustomPieceSet() const { return customPieceSet_; }
+    // nullptr stands for "no bitmap": it empties the board's copy (back to the built-in set).
+    void SetCustomPieceSet(const QImage* value);
+    CoordSet DisplayCoords() const { return displayCoords_; }
+    void SetDisplayCoords(CoordSet value);
+    bool CustomEngine() const { return customEngine_; }
+    void SetCustomEngine(bool value) { customEngine_ = value; }
+    const QPen& LineStyle() const { return lineStyle_; }
+    void SetLineStyle(const QPen& value);
+    bool Resizable() const { return resizable_; }
+    void SetResizable(bool value) { resizable_ = value; }
+    int ResizeMinSize() const { return resizeMinSize_; }
+    void SetResizeMinSize(int value);
+    int ResizeMaxSize() const { return resizeMaxSize_; }
+    void SetResizeMaxSize(int value);
+    int SearchDepth() const { return searchDepth_; }
+    void SetSearchDepth(int value);
+    int SizeOfBorder() const { return sizeOfBorder_; }
+    void SetSizeOfBorder(int value);
+    int SizeOfSquare() const { return sizeOfSquare_; }
+    void SetSizeOfSquare(int value);
+    TColor SquareColorDark() const { return squareColorDark_; }
+    void SetSquareColorDark(TColor value);
+    TColor SquareColorLight() const { return squareColorLight_; }
+    void SetSquareColorLight(TColor value);
+    const QImage& SquareDark() const { return squareDark_; }
+    void SetSquareDark(const QImage& value);
+    const QImage& SquareLight() const { return squareLight_; }
+    void SetSquareLight(const QImage& value);
+    bool WhiteOnTop() const { return whiteOnTop_; }
+    void SetWhiteOnTop(bool value);
+    TThreadPriority ThinkingPriority() const { return thinkingPriority_; }
+    void SetThinkingPriority(TThreadPriority value);
+    QString Version() const { return QString(); }
+    void SetVersion(const QString&) { }
+    const QCursor& DragCursor() const { return dragCursor_; }
+    void SetDragCursor(const QCursor& value) { dragCursor_ = value; }
+    TDragMode DragMode() const { return dragMode_; }
+    void SetDragMode(TDragMode value) { dragMode_ = value; }
+    // The move lock: a mouse press starts a drag only while Tag is 0. Only the owner writes it.
+    int Tag() const { return tag_; }
+    void SetTag(int value) { tag_ = value; }
+
+    // ---- Published events besides those of TChessModel ----
+    TOneSquareEvent OnIllegalMove;
+    TThinkEvent OnCalculateMove;
+    TMoveEvent OnCalculationFailed;
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TDragDropEvent OnDragDrop;
+    TDragOverEvent OnDragOver;
+    TEndDragEvent OnEndDrag;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    TStartDragEvent OnStartDrag;
+
+    // ---- Engine integration (GameBoardEngine.cpp) ----
+    void StopThinking() override;
+    void StartThinking() override;
+    // The engine thread's park step and move delivery, run on this thread by the hand-offs.
+    void ParkWorker();
+    void DeliverMove();
+    void CustomEnginePoll();
+    TEngineThread* EngineThread() const { return engineThread_.get(); }
+
+    // ---- Geometry and drawing (GameBoardPaint.cpp) ----
+    void PaintBoard() override;
+    void DrawSquare(Square q) override;
+    void DrawPiece(Square q, char piece) override;
+    void DrawBoardLines() override;
+    QPoint SquareOrigin(Square q) const;
+    Square PixelToSquare(int x, int y) const;
+    static bool IsLightSquare(Square q);
+    int PieceImageIndex(char piece) const;
+    void BuildPieceImages();
+    void LoadBuiltInPieceSet();
+    static bool HasPicture(const QImage& b);
+    static bool IsValidPieceSet(const QImage& b);
+    // The board's picture as last drawn (for tests and screenshots).
+    const QImage& Surface() const { return surface_; }
+
+    // ---- Mouse, drag and animation (GameBoardMouse.cpp, GameBoardAnimate.cpp) ----
+    void AnimateMove(Square from, Square to, int delayMs) override;
+    bool IsDroppedMove(Square from, Square to) const override;
+    Square DragStartSquare() const { return dragStartSquare_; }
+    Square DropSquare() const { return dropSquare_; }
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    // ---- Component state (GameBoard.cpp, GameBoardProperties.cpp, GameBoardEngine.cpp) ----
+    bool boardLines_ = false;
+    QImage borderBitmap_;
+    TColor borderColor_ = clBlack;
+    TFont coordFont_;
+    QImage customPieceSet_;
+    CoordSet displayCoords_;
+    bool customEngine_ = false;
+    QPen lineStyle_ { QColor(0, 0, 0), 1, Qt::SolidLine };
+    bool resizable_ = false;
+    int resizeMinSize_ = 100;
+    int resizeMaxSize_ = 1000;
+    int searchDepth_ = 1;
+    int sizeOfBorder_ = 24;
+    int sizeOfSquare_ = 40;
+    TColor squareColorDark_ = clGray;
+    TColor squareColorLight_ = clSilver;
+    QImage squareDark_;
+    QImage squareLight_;
+    bool whiteOnTop_ = false;
+    TThreadPriority thinkingPriority_ = TThreadPriority::tpNormal;
+    QCursor dragCursor_ { Qt::DragMoveCursor };
+    TDragMode dragMode_ = TDragMode::dmManual;
+    int tag_ = 0;
+    QTimer* pollTimer_ = nullptr; // owned by this widget (Qt parent)
+    std::unique_ptr<TEngineThread> engineThread_;
+    bool destroying_ = false;
+
+    // ---- View state (GameBoardPaint.cpp, GameBoardMouse.cpp, GameBoardAnimate.cpp) ----
+    int boardLeft_ = 24;
+    int boardTop_ = 24;
+    int pieceCellSize_ = 40;
+    QImage builtInPieceSet_;
+    std::vector<QImage> pieceImages_; // masked: transparent where the mask is white
+    std::array<std::array<int, 6>, 2> pieceImageTable_ {};
+    bool firstPaintDone_ = false;
+    QImage surface_;
+    Square dragStartSquare_ = Square::None;
+    Square dropSquare_ = Square::None;
+    bool resizing_ = false;
+    QCursor savedCursor_;
+    TDragOverlay* dragOverlay_ = nullptr; // owned by the top-level window (Qt parent)
+    // (the view helper adds its further private fields here)
+};
