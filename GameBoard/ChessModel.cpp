@@ -1,1 +1,146 @@
+// The game state of the rules model: squares, position text, properties, new game.
 #include "GameBoard/ChessModel.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string LowerAscii(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return LowerAscii(c); });
+    return text;
+}
+
+// True for the 13 characters a square may hold; NUL is not one of them.
+bool IsPieceChar(char c) {
+    return c != '\0' && std::memchr(TChessModel::PieceChars, c, 13) != nullptr;
+}
+
+bool IsEnPassantRank(Square s) {
+    return RankOf(s) == 3 || RankOf(s) == 6;
+}
+
+} // namespace
+
+TChessModel::TChessModel() {
+    ResetGame();
+}
+
+std::string TChessModel::Position() const {
+    return std::string(squares_.data() + 1, 64);
+}
+
+void TChessModel::SetPosition(const std::string& text) {
+    StopThinking();
+    squares_.fill(' ');
+    squares_[65] = '\0';
+    const std::size_t count = std::min<std::size_t>(64, text.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const char c = text[i];
+        if (c == '\0') break;
+        if (IsPieceChar(c)) squares_[i + 1] = c;
+    }
+    const std::string lowered = LowerAscii(text);
+    if (lowered == "init" || lowered == "newgame")
+        std::memcpy(squares_.data() + 1, StartPosition, 64);
+    GameReplaced();
+    PaintBoard();
+}
+
+void TChessModel::SetWhiteToMove(bool value) {
+    StopThinking();
+    whiteToMove_ = value;
+}
+
+void TChessModel::SetEnPassant(Square value) {
+    if (value == Square::None || ToInt(value) > 64 || !IsEnPassantRank(value)) return;
+    StopThinking();
+    enPassant_ = value;
+}
+
+void TChessModel::SetComputerPlaysWhite(bool value) {
+    StopThinking();
+    computerPlaysWhite_ = value;
+    StartThinking();
+}
+
+void TChessModel::SetComputerPlaysBlack(bool value) {
+    StopThinking();
+    computerPlaysBlack_ = value;
+    StartThinking();
+}
+
+void TChessModel::NewGame() {
+    ResetGame();
+    PaintBoard();
+}
+
+// Starting position, White to move, move 1, all castling rights, no en-passant square.
+// The record is cleared too, so that no position of an earlier game can count towards a
+// repetition in this one. PromotionPiece, the ComputerPlays flags and the view are kept.
+void TChessModel::ResetGame() {
+    StopThinking();
+    squares_[0] = '_';
+    std::memcpy(squares_.data() + 1, StartPosition, 64);
+    squares_[65] = '\0';
+    whiteToMove_ = true;
+    currentMove_ = 1;
+    enPassant_ = Square::None;
+    castlingAllowed_ = AllCastling;
+    history_.clear();
+    GameReplaced();
+}
+
+// A running MakeMove stops when it sees this; the new board is whole, so moves may be made on it.
+void TChessModel::GameReplaced() {
+    ++generation_;
+    boardBusy_ = false;
+}
+
+void TChessModel::StopThinking() {
+    halted_ = true;
+}
+
+void TChessModel::PaintBoard() {
+    if (OnPaint) OnPaint(this);
+}
+
+int TChessModel::PieceColor(Square s) const {
+    const char c = Cell(s);
+    if (c >= 'b' && c <= 'r') return 0;
+    if (c >= 'B' && c <= 'R') return 1;
+    return -1;
+}
+
+Square TChessModel::SquareFromText(const std::string& text) {
+    if (text.size() != 2) return Square::None;
+    const char file = LowerAscii(text[0]);
+    const char rank = text[1];
+    if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return Square::None;
+    return SquareAt(file - 'a' + 1, rank - '0');
+}
+
+std::pair<Square, Square> TChessModel::MoveFromText(const std::string& text) {
+    const auto part = [&text](std::size_t first) {
+        return first < text.size() ? text.substr(first, 2) : std::string();
+    };
+    return { SquareFromText(part(0)), SquareFromText(part(2)) };
+}
+
+TChessModel::HistoryEntry& TChessModel::Slot(int moveNumber, bool white) {
+    const auto index = static_cast<std::size_t>(SlotIndex(moveNumber, white));
+    if (history_.size() <= index) history_.resize(index + 1);
+    return history_[index];
+}
+
+// Fields 1, 2 and 5 of the slot of the position now on the board.
+void TChessModel::StoreCurrentPosition() {
+    HistoryEntry& slot = Slot(currentMove_, whiteToMove_);
+    slot.Position = Position();
+    slot.Castling = castlingAllowed_;
+    slot.EnPassant = enPassant_;
+}

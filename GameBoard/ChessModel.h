@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TChessModel {
@@ -51,6 +52,8 @@ public:
     char PromotionPiece() const { return promotionPiece_; }
     bool Halted() const { return halted_; }
     bool GameEnded() const { return gameEnded_; }
+    // The game record: two slots per move number (White's, then Black's), growing as the
+    // game goes on; cleared by ResetGame. A slot never written has an empty Position.
     const std::vector<HistoryEntry>& MoveHistory() const { return history_; }
     // Read-only view of the 66 square cells (index 0 None cell, 1..64 squares, 65 NUL).
     const std::array<char, 66>& Squares() const { return squares_; }
@@ -73,9 +76,20 @@ public:
     bool IsThreefoldRepetition() const;
     bool LacksMatingMaterial() const;
 
+    // Carries out a legal move and fires the board's events in their fixed order.
+    // Re-entrancy rule: while the running MakeMove is still changing the board (from its
+    // legality test up to and including OnCastle) a nested MakeMove is refused: it returns
+    // false with nothing changed. Any handler may start a new game or write Position, and
+    // from OnCheck on (the board is complete) it may also make a move. When a handler has
+    // done any of these, the running MakeMove sees that the game changed under it, fires
+    // no further event, leaves the record alone and returns true. A nested MakeMove does
+    // not clear GameEnded, so an OnMate/OnDraw handler keeps it set while it starts a new game.
     bool MakeMove(Square from, Square to);
     bool UserMove(Square from, Square to);
+    // "e2" or "E2" -> E2; anything that is not exactly a file letter and a rank digit -> None.
     static Square SquareFromText(const std::string& text);
+    // A received move text: characters 1-2 and 3-4 through SquareFromText, the rest ignored.
+    static std::pair<Square, Square> MoveFromText(const std::string& text);
 
     // ---- Events fired by MakeMove (and OnPaint by every full repaint) ----
     TMoveEvent OnLegalMove;
@@ -111,8 +125,10 @@ public:
 
 protected:
     void SetHalted(bool value) { halted_ = value; }
-    char& Cell(Square s) { return squares_[ToInt(s)]; }
-    char Cell(Square s) const { return squares_[ToInt(s)]; }
+    // The cell of a square; a value past H1 reads and writes the None cell.
+    char& Cell(Square s) { return squares_[CellIndex(s)]; }
+    char Cell(Square s) const { return squares_[CellIndex(s)]; }
+    static int CellIndex(Square s) { return ToInt(s) <= 64 ? ToInt(s) : 0; }
 
     // The game state. Read in place by the engine thread (see the header comment).
     std::array<char, 66> squares_ {};
@@ -124,10 +140,43 @@ protected:
     bool computerPlaysBlack_ = false;
 
 private:
+    using Cells = std::array<char, 66>;
+
+    // IsLegalMove without its repetition test (steps 3 to 6).
+    bool PassesMoveRules(Square from, Square to) const;
+    // Walks the rays given as (file step, rank step) pairs from `from`; true when one reaches `to`.
+    bool SlideReaches(Square from, Square to, const int (*steps)[2], int count) const;
+    bool CastlingOk(Square from, Square to) const;
+    // The cells with the piece on from set on to (and a pawn taken en passant removed).
+    Cells CellsAfter(Square from, Square to) const;
+    static bool WhiteKingAttackedOn(const Cells& cells);
+    static bool BlackKingAttackedOn(const Cells& cells);
+
+    static int SlotIndex(int moveNumber, bool white) {
+        return (moveNumber - 1) * 2 + (white ? 0 : 1);
+    }
+    HistoryEntry& Slot(int moveNumber, bool white);
+    void GameReplaced();
+    void StoreCurrentPosition();
+
+    // MakeMove's steps after the board is complete (check, mate, draws, record, paint).
+    // Returns false when a handler changed the game under the running move.
+    bool ReportMoveOutcome(Square from, Square to, unsigned generation);
+    void FireMove(const TMoveEvent& event, Square from, Square to);
+    void FireNotify(const TNotifyEvent& event);
+
+    // Marks a MakeMove in progress for the re-entrancy rule; restores on exit, also by exception.
+    class MoveInProgress;
+
     char promotionPiece_ = 'q';
     bool halted_ = false;
     bool gameEnded_ = false;
     bool animateMoves_ = true;
     int animationDelay_ = 0;
     std::vector<HistoryEntry> history_; // 2 slots per move number, grows as needed
+    // Bumped whenever the game is replaced or moved on (ResetGame, Position, a move), so
+    // that a running MakeMove can tell that a handler changed the game under it.
+    unsigned generation_ = 0;
+    int moveDepth_ = 0; // MakeMove calls in progress
+    bool boardBusy_ = false; // a MakeMove is between its legality test and OnCastle
 };
