@@ -1,0 +1,3 @@
+#include "GameBoard/GameBoard.h"
+
+void TGameBoard::AnimateMove(Square, Square, int) { }
