@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 // A move of the engine: square indices 0..63 (index = Square - 1), promotion piece code
 // (1..4, 0 none) and flags (1 capture, 2 castling, 4 en passant, 8 double step, 16 pawn,
@@ -37,15 +38,26 @@ public:
     TEngine(const TEngine&) = delete;
     TEngine& operator=(const TEngine&) = delete;
 
-    // Loads the position; false when it is refused (see Engine.cpp for what is refused).
+    // Loads the position; false when it is refused: a side without exactly one king, a
+    // pawn on the first or last rank, or the side not to move in check. Unknown characters
+    // are read as empty squares; castling rights without king and rook at home and an
+    // en-passant square no pawn can capture onto are dropped. After a refusal SearchRoot
+    // and Perft do nothing until a position is accepted.
     bool LoadPosition(const EnginePositionSource& source);
+    // Why the last LoadPosition refused its position ("accepted" when it did not).
+    std::string_view RefusalReason() const;
     // Iterative deepening 1..depth (clamped to 1..8) from the loaded position. Returns the
     // root score of the last iteration. The result is BestMove().
     int SearchRoot(int depth);
     // BestLine[0][0]: the engine's result (kept from the previous search when none found).
     EngineMove BestMove() const;
-    // ApplyMove calls that returned true since the last SearchRoot started.
+    // ApplyMove calls that returned true since the last SearchRoot started (read it on the
+    // searching thread or after the search).
     std::uint64_t Nodes() const;
+    // The moves ApplyMove accepts from the loaded position, counted recursively to depth
+    // (0..MaxPerftDepth; 1 at depth 0). 0 when no position is loaded.
+    std::uint64_t Perft(int depth);
+    static constexpr int MaxPerftDepth = 32;
 
     // The stop request, set by another thread; checked by the search. May be null.
     void SetStopFlag(const std::atomic<bool>* stop);

@@ -1,0 +1,270 @@
+#include "GameBoard/EngineBoard.h"
+
+#include "GameBoard/EngineTables.h"
+
+#include <cstring>
+
+namespace engine {
+
+EngineBoard::EngineBoard() {
+    for (int i = 0; i < 64; ++i) {
+        SquareColor[i] = NoColor;
+        SquarePiece[i] = NoPiece;
+    }
+    std::memset(PlyFirst, 0, sizeof PlyFirst);
+    std::memset(PlyEnd, 0, sizeof PlyEnd);
+    std::memset(HistoryScore, 0, sizeof HistoryScore);
+}
+
+// ---- Move generation ----
+
+void EngineBoard::AddMove(int from, int to, std::uint8_t flags) {
+    if ((flags & FlagPawn) && (SideToMove == White ? to <= 7 : to >= 56)) {
+        AddPromotions(from, to, flags);
+        return;
+    }
+    StackEntry& e = MoveList[PlyEnd[Ply]++];
+    e.Move = EngineMove { std::uint8_t(from), std::uint8_t(to), 0, flags };
+    e.Key = (flags & FlagCapture) ? 1000000 + 10 * SquarePiece[to] - SquarePiece[from]
+                                  : HistoryScore[from][to];
+}
+
+void EngineBoard::AddPromotions(int from, int to, std::uint8_t flags) {
+    for (int promote = Knight; promote <= Queen; ++promote) {
+        StackEntry& e = MoveList[PlyEnd[Ply]++];
+        e.Move = EngineMove { std::uint8_t(from), std::uint8_t(to), std::uint8_t(promote),
+            std::uint8_t(flags | FlagPromotion) };
+        e.Key = 1000000 + 10 * promote;
+    }
+}
+
+void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
+    const int file = ColumnOf(i);
+    if (SideToMove == White) {
+        if (file != 0 && SquareColor[i - 9] == Black) AddMove(i, i - 9, FlagCapture | FlagPawn);
+        if (file != 7 && SquareColor[i - 7] == Black) AddMove(i, i - 7, FlagCapture | FlagPawn);
+        if (capturesOnly && i > 15) return;
+        if (SquarePiece[i - 8] == NoPiece) {
+            AddMove(i, i - 8, FlagPawn);
+            if (!capturesOnly && i >= 48 && SquarePiece[i - 16] == NoPiece)
+                AddMove(i, i - 16, FlagPawn | FlagDoubleStep);
+        }
+    } else {
+        if (file != 0 && SquareColor[i + 7] == White) AddMove(i, i + 7, FlagCapture | FlagPawn);
+        if (file != 7 && SquareColor[i + 9] == White) AddMove(i, i + 9, FlagCapture | FlagPawn);
+        if (capturesOnly && i < 48) return;
+        if (SquarePiece[i + 8] == NoPiece) {
+            AddMove(i, i + 8, FlagPawn);
+            if (!capturesOnly && i <= 15 && SquarePiece[i + 16] == NoPiece)
+                AddMove(i, i + 16, FlagPawn | FlagDoubleStep);
+        }
+    }
+}
+
+void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
+    const int piece = SquarePiece[i];
+    for (int r = 0; r < RayCount[piece]; ++r) {
+        const int d = RayStep[piece][r];
+        int n = i;
+        for (;;) {
+            n = BoardFrame[FrameIndex[n] + d];
+            if (n == -1) break;
+            if (SquareColor[n] == OtherSide) {
+                AddMove(i, n, FlagCapture);
+                break;
+            }
+            if (SquareColor[n] != NoColor) break;
+            if (!capturesOnly) AddMove(i, n, 0);
+            if (!Slides[piece]) break;
+        }
+    }
+}
+
+void EngineBoard::GenerateEnPassant() {
+    const int e = EpSquare;
+    if (e == -1) return;
+    const std::uint8_t flags = FlagCapture | FlagEnPassant | FlagPawn;
+    auto isPawn = [this](int sq, int colour) {
+        return SquareColor[sq] == colour && SquarePiece[sq] == Pawn;
+    };
+    if (SideToMove == White) {
+        if (ColumnOf(e) != 0 && isPawn(e + 7, White)) AddMove(e + 7, e, flags);
+        if (ColumnOf(e) != 7 && isPawn(e + 9, White)) AddMove(e + 9, e, flags);
+    } else {
+        if (ColumnOf(e) != 0 && isPawn(e - 9, Black)) AddMove(e - 9, e, flags);
+        if (ColumnOf(e) != 7 && isPawn(e - 7, Black)) AddMove(e - 7, e, flags);
+    }
+}
+
+void EngineBoard::GenerateMoves() {
+    PlyEnd[Ply] = PlyFirst[Ply];
+    for (int i = 0; i < 64; ++i) {
+        if (SquareColor[i] != SideToMove) continue;
+        if (SquarePiece[i] == Pawn)
+            GeneratePawn(i, false);
+        else
+            GeneratePiece(i, false);
+    }
+    if (SideToMove == White) {
+        if (CastleRights & WhiteKingSideRight) AddMove(60, 62, FlagCastle);
+        if (CastleRights & WhiteQueenSideRight) AddMove(60, 58, FlagCastle);
+    } else {
+        if (CastleRights & BlackKingSideRight) AddMove(4, 6, FlagCastle);
+        if (CastleRights & BlackQueenSideRight) AddMove(4, 2, FlagCastle);
+    }
+    GenerateEnPassant();
+    PlyFirst[Ply + 1] = PlyEnd[Ply];
+}
+
+void EngineBoard::GenerateCaptures() {
+    PlyEnd[Ply] = PlyFirst[Ply];
+    for (int i = 0; i < 64; ++i) {
+        if (SquareColor[i] != SideToMove) continue;
+        if (SquarePiece[i] == Pawn)
+            GeneratePawn(i, true);
+        else
+            GeneratePiece(i, true);
+    }
+    GenerateEnPassant();
+    PlyFirst[Ply + 1] = PlyEnd[Ply];
+}
+
+// ---- Attacks ----
+
+bool EngineBoard::IsAttacked(int sq, int c) const {
+    for (int i = 0; i < 64; ++i) {
+        if (SquareColor[i] != c) continue;
+        const int piece = SquarePiece[i];
+        const int file = ColumnOf(i);
+        if (piece == Pawn) {
+            if (c == White) {
+                if ((i - 9 == sq && file != 0) || (i - 7 == sq && file != 7)) return true;
+            } else {
+                if ((i + 7 == sq && file != 0) || (i + 9 == sq && file != 7)) return true;
+            }
+            continue;
+        }
+        for (int r = 0; r < RayCount[piece]; ++r) {
+            const int d = RayStep[piece][r];
+            int n = i;
+            for (;;) {
+                n = BoardFrame[FrameIndex[n] + d];
+                if (n == -1) break;
+                if (n == sq) return true;
+                if (SquareColor[n] != NoColor || !Slides[piece]) break;
+            }
+        }
+    }
+    return false;
+}
+
+bool EngineBoard::InCheck(int c) const {
+    for (int i = 0; i < 64; ++i)
+        if (SquareColor[i] == c && SquarePiece[i] == King) return IsAttacked(i, c ^ 1);
+    return false;
+}
+
+// ---- Making and taking back moves ----
+
+void EngineBoard::Clear(int square) {
+    SquareColor[square] = NoColor;
+    SquarePiece[square] = NoPiece;
+}
+
+void EngineBoard::Put(int square, int colour, int piece) {
+    SquareColor[square] = colour;
+    SquarePiece[square] = piece;
+}
+
+void EngineBoard::MoveRook(int from, int to, int colour) {
+    Put(to, colour, Rook);
+    Clear(from);
+}
+
+// The squares that must be empty and those that must not be attacked, per castling.
+bool EngineBoard::CastlingPathFree(int to) const {
+    auto empty = [this](int sq) { return SquareColor[sq] == NoColor; };
+    auto safe = [this](int sq) { return !IsAttacked(sq, OtherSide); };
+    switch (to) {
+    case 62:
+        return empty(61) && empty(62) && safe(61) && safe(62);
+    case 58:
+        return empty(57) && empty(58) && empty(59) && safe(58) && safe(59);
+    case 6:
+        return empty(5) && empty(6) && safe(5) && safe(6);
+    case 2:
+        return empty(1) && empty(2) && empty(3) && safe(2) && safe(3);
+    default:
+        return false;
+    }
+}
+
+bool EngineBoard::ApplyMove(EngineMove m) {
+    if (m.Flags & FlagCastle) {
+        if (InCheck(SideToMove) || !CastlingPathFree(m.To)) return false;
+        switch (m.To) {
+        case 62:
+            MoveRook(63, 61, SideToMove);
+            break;
+        case 58:
+            MoveRook(56, 59, SideToMove);
+            break;
+        case 6:
+            MoveRook(7, 5, SideToMove);
+            break;
+        case 2:
+            MoveRook(0, 3, SideToMove);
+            break;
+        }
+    }
+    UndoStack[Ply] = UndoRecord { m, SquarePiece[m.To], CastleRights, EpSquare };
+    ++Ply;
+    CastleRights &= RightsKeptMask[m.From] & RightsKeptMask[m.To];
+    if (m.Flags & FlagDoubleStep)
+        EpSquare = SideToMove == White ? m.To + 8 : m.To - 8;
+    else
+        EpSquare = -1;
+    Put(m.To, SideToMove, (m.Flags & FlagPromotion) ? m.Promote : SquarePiece[m.From]);
+    Clear(m.From);
+    if (m.Flags & FlagEnPassant) Clear(SideToMove == White ? m.To + 8 : m.To - 8);
+    std::swap(SideToMove, OtherSide);
+    if (InCheck(OtherSide)) {
+        RetractMove();
+        return false;
+    }
+    ++AcceptedMoves;
+    return true;
+}
+
+void EngineBoard::RetractMove() {
+    std::swap(SideToMove, OtherSide);
+    --Ply;
+    const UndoRecord& u = UndoStack[Ply];
+    const EngineMove m = u.Move;
+    CastleRights = u.CastleRights;
+    EpSquare = u.EpSquare;
+    Put(m.From, SideToMove, (m.Flags & FlagPromotion) ? Pawn : SquarePiece[m.To]);
+    if (u.CapturedPiece == NoPiece)
+        Clear(m.To);
+    else
+        Put(m.To, OtherSide, u.CapturedPiece);
+    if (m.Flags & FlagCastle) {
+        switch (m.To) {
+        case 62:
+            MoveRook(61, 63, SideToMove);
+            break;
+        case 58:
+            MoveRook(59, 56, SideToMove);
+            break;
+        case 6:
+            MoveRook(5, 7, SideToMove);
+            break;
+        case 2:
+            MoveRook(3, 0, SideToMove);
+            break;
+        }
+    }
+    if (m.Flags & FlagEnPassant) Put(SideToMove == White ? m.To + 8 : m.To - 8, OtherSide, Pawn);
+}
+
+} // namespace engine

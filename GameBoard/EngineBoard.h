@@ -1,0 +1,143 @@
+#pragma once
+// The engine's own board: two parallel arrays of 64 colour and piece codes, the move
+// stack shared by all plies, the pseudo-legal generators and the legality filter
+// (ApplyMove). Square index 0..63 runs from a8 (0) to h1 (63), rank by rank; index =
+// Square - 1. White pawns move towards row 0, Black pawns towards row 7.
+// Internal to the engine; public data so that the search and the tests can reach it.
+
+#include "GameBoard/Engine.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace engine {
+
+// Colour codes.
+constexpr int White = 0;
+constexpr int Black = 1;
+constexpr int NoColor = 6;
+// Piece codes.
+constexpr int Pawn = 0;
+constexpr int Knight = 1;
+constexpr int Bishop = 2;
+constexpr int Rook = 3;
+constexpr int Queen = 4;
+constexpr int King = 5;
+constexpr int NoPiece = 6;
+
+// EngineMove::Flags bits.
+constexpr std::uint8_t FlagCapture = 1;
+constexpr std::uint8_t FlagCastle = 2;
+constexpr std::uint8_t FlagEnPassant = 4;
+constexpr std::uint8_t FlagDoubleStep = 8;
+constexpr std::uint8_t FlagPawn = 16;
+constexpr std::uint8_t FlagPromotion = 32;
+
+// CastleRights bits.
+constexpr int WhiteKingSideRight = 1;
+constexpr int WhiteQueenSideRight = 2;
+constexpr int BlackKingSideRight = 4;
+constexpr int BlackQueenSideRight = 8;
+
+constexpr int MaxPly = 64;
+constexpr int MoveStackSize = 4096;
+
+constexpr int RowOf(int index) {
+    return index >> 3;
+}
+constexpr int ColumnOf(int index) {
+    return index & 7;
+}
+
+// One entry of the move stack: the move and the key that orders it.
+struct StackEntry {
+    EngineMove Move;
+    std::int32_t Key = 0;
+};
+
+// What ApplyMove needs to take a move back.
+struct UndoRecord {
+    EngineMove Move;
+    int CapturedPiece = NoPiece;
+    int CastleRights = 0;
+    int EpSquare = -1;
+};
+
+// Why a position is not searched. Everything else that the generators would trip on
+// is cleaned up by LoadPosition (see there).
+enum class LoadRefusal {
+    Accepted,
+    NoPosition, // no squares given
+    WhiteKingCount, // White has no king or more than one
+    BlackKingCount,
+    PawnOnBackRank, // a pawn on rank 1 or rank 8
+    KingCapturable, // the side not to move is in check
+};
+std::string_view RefusalText(LoadRefusal refusal);
+
+class EngineBoard {
+public:
+    EngineBoard();
+
+    // Fills the board from the board component's fields. Characters other than the
+    // twelve piece letters become empty squares; castling rights whose king and rook
+    // are not both on their home squares are dropped; an en-passant square is dropped
+    // unless it is empty, on the right rank for the side to move and has an enemy pawn
+    // in front of it. Refused positions (see LoadRefusal) leave the board unusable for
+    // search: the caller must not generate moves on them.
+    LoadRefusal LoadPosition(const EnginePositionSource& source);
+
+    // Appends every pseudo-legal move of SideToMove at the current ply.
+    void GenerateMoves();
+    // Appends captures, en-passant captures and pawn steps onto the last rank.
+    void GenerateCaptures();
+
+    // Makes the move and raises Ply, or returns false and leaves everything unchanged.
+    bool ApplyMove(EngineMove m);
+    // Undoes the last move that ApplyMove accepted.
+    void RetractMove();
+
+    bool IsAttacked(int square, int colour) const;
+    bool InCheck(int colour) const;
+
+    // Moves of the current ply: MoveList[PlyFirst[Ply] .. PlyEnd[Ply]-1].
+    int CurrentFirst() const { return PlyFirst[Ply]; }
+    int CurrentEnd() const { return PlyEnd[Ply]; }
+
+    int SquareColor[64];
+    int SquarePiece[64];
+    int SideToMove = White;
+    int OtherSide = Black;
+    int CastleRights = 0;
+    int EpSquare = -1;
+    int Ply = 0;
+
+    StackEntry MoveList[MoveStackSize];
+    int PlyFirst[MaxPly + 1];
+    int PlyEnd[MaxPly];
+    UndoRecord UndoStack[MaxPly];
+
+    // Sort keys of quiet moves, per from- and to-square (kept by the search).
+    std::int32_t HistoryScore[64][64];
+
+    // ApplyMove calls that returned true (the engine's node count).
+    std::uint64_t AcceptedMoves = 0;
+
+    // A bound on the entries one generation can append, set by LoadPosition from the
+    // piece count (27 per piece, the most a queen has, plus castling and en passant;
+    // pieces never multiply). The search stops deepening before the stack could overflow.
+    int GenerationReserve = 0;
+
+private:
+    void AddMove(int from, int to, std::uint8_t flags);
+    void AddPromotions(int from, int to, std::uint8_t flags);
+    void GeneratePawn(int from, bool capturesOnly);
+    void GeneratePiece(int from, bool capturesOnly);
+    void GenerateEnPassant();
+    bool CastlingPathFree(int to) const;
+    void MoveRook(int from, int to, int colour);
+    void Clear(int square);
+    void Put(int square, int colour, int piece);
+};
+
+} // namespace engine

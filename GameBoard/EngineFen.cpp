@@ -1,0 +1,100 @@
+#include "GameBoard/EngineFen.h"
+
+#include <sstream>
+
+namespace {
+
+bool ParsePlacement(std::string_view text, FenPosition& position, std::string& error) {
+    constexpr std::string_view pieces = "PNBRQKpnbrqk";
+    int rank = 8;
+    int file = 1;
+    for (const char c : text) {
+        if (c == '/') {
+            if (file != 9 || rank == 1) {
+                error = "placement: bad rank length or too many ranks";
+                return false;
+            }
+            --rank;
+            file = 1;
+        } else if (c >= '1' && c <= '8') {
+            file += c - '0';
+            if (file > 9) {
+                error = "placement: rank too long";
+                return false;
+            }
+        } else if (pieces.find(c) != std::string_view::npos) {
+            if (file > 8) {
+                error = "placement: rank too long";
+                return false;
+            }
+            position.Squares[ToInt(SquareAt(file, rank))] = c;
+            ++file;
+        } else {
+            error = std::string("placement: unexpected character '") + c + "'";
+            return false;
+        }
+    }
+    if (rank != 1 || file != 9) {
+        error = "placement: not eight full ranks";
+        return false;
+    }
+    return true;
+}
+
+bool ParseCastling(std::string_view text, FenPosition& position, std::string& error) {
+    if (text == "-") return true;
+    for (const char c : text) {
+        switch (c) {
+        case 'K':
+            position.CastlingAllowed.Include(CanStillCastle::WhiteKingSide);
+            break;
+        case 'Q':
+            position.CastlingAllowed.Include(CanStillCastle::WhiteQueenSide);
+            break;
+        case 'k':
+            position.CastlingAllowed.Include(CanStillCastle::BlackKingSide);
+            break;
+        case 'q':
+            position.CastlingAllowed.Include(CanStillCastle::BlackQueenSide);
+            break;
+        default:
+            error = "castling field";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ParseEnPassant(std::string_view text, FenPosition& position, std::string& error) {
+    if (text == "-") return true;
+    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') {
+        error = "en-passant field";
+        return false;
+    }
+    position.EnPassant = SquareAt(text[0] - 'a' + 1, text[1] - '0');
+    return true;
+}
+
+} // namespace
+
+bool ParseFen(std::string_view fen, FenPosition& position, std::string& error) {
+    position = FenPosition {};
+    position.Squares.fill(' ');
+    position.Squares[0] = '_';
+    position.Squares[65] = '\0';
+
+    std::istringstream in { std::string(fen) };
+    std::string placement, side, castling = "-", enPassant = "-";
+    if (!(in >> placement >> side)) {
+        error = "expected placement and side to move";
+        return false;
+    }
+    in >> castling >> enPassant;
+    if (!ParsePlacement(placement, position, error)) return false;
+    if (side != "w" && side != "b") {
+        error = "side to move";
+        return false;
+    }
+    position.WhiteToMove = side == "w";
+    return ParseCastling(castling, position, error) && ParseEnPassant(enPassant, position, error);
+}

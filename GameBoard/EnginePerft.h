@@ -1,0 +1,14 @@
+#pragma once
+// Counting the moves ApplyMove accepts, recursively: the standard check of a move generator.
+
+#include "GameBoard/EngineBoard.h"
+
+#include <cstdint>
+
+namespace engine {
+
+// Leaf count to depth from the board's position (1 at depth 0). depth must stay below
+// MaxPly - 1 so that the per-ply arrays hold the whole walk.
+std::uint64_t Perft(EngineBoard& board, int depth);
+
+} // namespace engine

@@ -1,0 +1,61 @@
+#pragma once
+// The engine's search: iterative deepening over a fail-hard alpha-beta search with a
+// check extension, a capture search at the leaves, move ordering by the previous best
+// line, captures, promotions and a history table, and the static evaluation.
+// Internal to the engine; TEngine wraps it. Public data so that the tests can reach it.
+
+#include "GameBoard/EngineBoard.h"
+
+#include <atomic>
+
+namespace engine {
+
+constexpr int MateScore = 10000;
+// Nodes at this ply or deeper are not expanded but scored by Evaluate, so that the
+// per-ply arrays (64 plies) are never overrun by check extensions and long capture
+// sequences.
+constexpr int MaxSearchPly = 60;
+
+class EngineSearch {
+public:
+    EngineSearch();
+
+    LoadRefusal LoadPosition(const EnginePositionSource& source) {
+        return Board.LoadPosition(source);
+    }
+
+    // One whole search of the loaded position: square scores, cleared history, then
+    // iterations 1..depth from the full window. Returns the score of the last iteration
+    // that ran (0 when a stop was requested before the first).
+    int SearchRoot(int depth);
+
+    int AlphaBeta(int alpha, int beta, int depth);
+    int CaptureSearch(int alpha, int beta);
+    // Swaps the best-keyed remaining move of the current ply into MoveList[i]; among
+    // equal keys the lowest index wins.
+    void PickNextMove(int i);
+    // Raises the key of the current ply's move that matches row 0 of the best line.
+    void BoostBestLineMove();
+    // Material plus square bonus per colour, piece and square, from the root position.
+    void PrepareSquareScores();
+    // Static score for SideToMove.
+    int Evaluate() const;
+
+    bool StopRequested() const {
+        return StopFlag != nullptr && StopFlag->load(std::memory_order_relaxed);
+    }
+
+    EngineBoard Board;
+    EngineMove BestLine[MaxPly][MaxPly];
+    int BestLineLength[MaxPly];
+    bool FollowBestLine = false;
+    int SquareScore[2][6][64];
+    const std::atomic<bool>* StopFlag = nullptr;
+
+private:
+    bool AtDepthBound() const;
+    int BoundedEvaluate(int alpha, int beta);
+    void TakeBestLine(EngineMove m);
+};
+
+} // namespace engine

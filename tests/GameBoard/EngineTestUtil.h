@@ -1,0 +1,47 @@
+#pragma once
+// Helpers shared by the engine's tests: loading a FEN into the engine's internals and
+// naming moves.
+
+#include "GameBoard/EngineFen.h"
+#include "GameBoard/EngineSearch.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace enginetest {
+
+inline engine::LoadRefusal Load(engine::EngineSearch& search, const std::string& fen) {
+    FenPosition position;
+    std::string error;
+    EXPECT_TRUE(ParseFen(fen, position, error)) << fen << ": " << error;
+    return search.LoadPosition(position.Source());
+}
+
+inline engine::LoadRefusal Load(engine::EngineBoard& board, const std::string& fen) {
+    FenPosition position;
+    std::string error;
+    EXPECT_TRUE(ParseFen(fen, position, error)) << fen << ": " << error;
+    return board.LoadPosition(position.Source());
+}
+
+inline std::string SquareName(int index) {
+    return { char('a' + index % 8), char('8' - index / 8) };
+}
+
+inline std::string MoveName(EngineMove m) {
+    return SquareName(m.From) + SquareName(m.To);
+}
+
+inline int SquareIndex(const char* name) {
+    return (name[0] - 'a') + 8 * ('8' - name[1]);
+}
+
+// The generated moves of the current ply, in stack order, as "e2e4" texts.
+inline std::vector<std::string> GeneratedMoves(const engine::EngineBoard& board) {
+    std::vector<std::string> moves;
+    for (int i = board.CurrentFirst(); i < board.CurrentEnd(); ++i)
+        moves.push_back(MoveName(board.MoveList[i].Move));
+    return moves;
+}
+
+} // namespace enginetest
