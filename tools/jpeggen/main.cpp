@@ -10,11 +10,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <jpeglib.h>
 #include <numbers>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -26,15 +25,15 @@ struct Rgb {
     double r = 0, g = 0, b = 0;
 };
 
-Rgb Mix(const Rgb& a, const Rgb& b, double t)
-{
+Rgb Mix(const Rgb& a, const Rgb& b, double t) {
     return { a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t };
 }
 
-Rgb Scale(const Rgb& c, double s) { return { c.r * s, c.g * s, c.b * s }; }
+Rgb Scale(const Rgb& c, double s) {
+    return { c.r * s, c.g * s, c.b * s };
+}
 
-bool InEllipse(double x, double y, double cx, double cy, double rx, double ry)
-{
+bool InEllipse(double x, double y, double cx, double cy, double rx, double ry) {
     const double dx = (x - cx) / rx;
     const double dy = (y - cy) / ry;
     return dx * dx + dy * dy <= 1.0;
@@ -42,8 +41,7 @@ bool InEllipse(double x, double y, double cx, double cy, double rx, double ry)
 
 // Ray-casting point-in-polygon test.
 template <std::size_t N>
-bool InPolygon(double x, double y, const std::array<std::array<double, 2>, N>& poly)
-{
+bool InPolygon(double x, double y, const std::array<std::array<double, 2>, N>& poly) {
     bool inside = false;
     for (std::size_t i = 0, j = N - 1; i < N; j = i++) {
         const double xi = poly[i][0], yi = poly[i][1];
@@ -54,8 +52,7 @@ bool InPolygon(double x, double y, const std::array<std::array<double, 2>, N>& p
 }
 
 // A five-pointed star with one point towards -x (the hoist), circumradius `r`.
-std::array<std::array<double, 2>, 10> Star(double cx, double cy, double r)
-{
+std::array<std::array<double, 2>, 10> Star(double cx, double cy, double r) {
     std::array<std::array<double, 2>, 10> points {};
     const double inner = r * 0.381966; // regular star: r * sin(18°) / sin(126°)
     for (int i = 0; i < 10; ++i) {
@@ -74,8 +71,7 @@ const Rgb kFlagRed { 227, 10, 23 };
 const Rgb kWhite { 255, 255, 255 };
 
 // Flag colour at flag coordinates (fx, fy), fx from the hoist, fy from the top, both in G.
-Rgb FlagColour(double fx, double fy)
-{
+Rgb FlagColour(double fx, double fy) {
     if (fx < kSleeve) return kWhite;
     const double x = fx - kSleeve;
     const bool inOuter = InEllipse(x, fy, 0.5, 0.5, 0.25, 0.25);
@@ -95,21 +91,19 @@ constexpr double kFlagHeight = 62.0;
 constexpr double kWaveAmplitude = 4.0;
 
 // Vertical displacement of the flag cloth at fraction u (0 at the pole, 1 at the fly).
-double Wave(double u)
-{
+double Wave(double u) {
     return kWaveAmplitude * std::pow(u, 0.8) * std::sin(2.0 * std::numbers::pi * 1.3 * u - 0.6);
 }
 
-// Light on the cloth: the slope of the wave darkens or lightens a fold.
-double Shade(double u)
-{
+// Light on the cloth: a fold that rises towards the fly is lit, one that falls is in shade.
+double Shade(double u) {
     constexpr double h = 1e-3;
-    const double slope = (Wave(u + h) - Wave(u - h)) / (2 * h);
-    return 1.0 - 0.045 * slope;
+    constexpr double steepest = kWaveAmplitude * 2.0 * std::numbers::pi * 1.3;
+    const double slope = (Wave(u + h) - Wave(u - h)) / (2 * h) / steepest;
+    return std::fmin(1.2, std::fmax(0.6, 1.0 - 0.35 * slope));
 }
 
-bool FlagSample(double x, double y, Rgb& out)
-{
+bool FlagSample(double x, double y, Rgb& out) {
     const double length = kFlagLength * kFlagHeight;
     const double u = (x - kFlagLeft) / length;
     if (u < 0.0 || u > 1.0) return false;
@@ -119,8 +113,7 @@ bool FlagSample(double x, double y, Rgb& out)
     return true;
 }
 
-bool PoleSample(double x, double y, Rgb& out)
-{
+bool PoleSample(double x, double y, Rgb& out) {
     const Rgb gold { 212, 175, 55 };
     if (InEllipse(x, y, 48.5, 6.0, 2.6, 2.6)) {
         const double light = 1.25 - 0.18 * std::hypot(x - 47.6, y - 5.0);
@@ -135,8 +128,7 @@ bool PoleSample(double x, double y, Rgb& out)
 }
 
 // An oval medallion with a bust in silhouette.
-bool MedallionSample(double x, double y, Rgb& out)
-{
+bool MedallionSample(double x, double y, Rgb& out) {
     constexpr double cx = 23.0, cy = 43.5, rx = 19.0, ry = 27.0;
     if (!InEllipse(x, y, cx, cy, rx, ry)) return false;
     if (!InEllipse(x, y, cx, cy, rx - 2.0, ry - 2.0)) {
@@ -145,10 +137,14 @@ bool MedallionSample(double x, double y, Rgb& out)
         return true;
     }
     const Rgb silhouette { 48, 38, 30 };
-    const bool head = InEllipse(x, y, 23.5, 36.0, 7.0, 8.8);
-    const bool neck = x >= 20.0 && x <= 27.0 && y >= 40.0 && y <= 52.0;
+    // A head in profile, facing the flag: skull, nose and chin, then neck and shoulders.
+    const bool head = InEllipse(x, y, 22.5, 36.0, 7.0, 8.6);
+    const std::array<std::array<double, 2>, 3> nose { { { 28.5, 35.5 }, { 31.0, 39.5 },
+        { 28.5, 40.0 } } };
+    const bool face = InPolygon(x, y, nose) || InEllipse(x, y, 25.0, 42.5, 3.2, 2.5);
+    const bool neck = x >= 19.0 && x <= 26.0 && y >= 40.0 && y <= 53.0;
     const bool shoulders = InEllipse(x, y, 23.0, 68.0, 16.5, 15.0);
-    if (head || neck || shoulders) {
+    if (head || face || neck || shoulders) {
         out = silhouette;
         return true;
     }
@@ -156,10 +152,11 @@ bool MedallionSample(double x, double y, Rgb& out)
     return true;
 }
 
-Rgb SkySample(double, double y) { return Mix({ 62, 118, 196 }, { 178, 208, 238 }, y / kHeight); }
+Rgb SkySample(double, double y) {
+    return Mix({ 62, 118, 196 }, { 178, 208, 238 }, y / kHeight);
+}
 
-Rgb Sample(double x, double y)
-{
+Rgb Sample(double x, double y) {
     Rgb c;
     if (FlagSample(x, y, c)) return c;
     if (PoleSample(x, y, c)) return c;
@@ -167,15 +164,15 @@ Rgb Sample(double x, double y)
     return SkySample(x, y);
 }
 
-std::vector<JSAMPLE> Render()
-{
+std::vector<JSAMPLE> Render() {
     std::vector<JSAMPLE> pixels(static_cast<std::size_t>(kWidth) * kHeight * 3);
     for (int py = 0; py < kHeight; ++py) {
         for (int px = 0; px < kWidth; ++px) {
             Rgb sum;
             for (int sy = 0; sy < kSubsamples; ++sy) {
                 for (int sx = 0; sx < kSubsamples; ++sx) {
-                    const Rgb c = Sample(px + (sx + 0.5) / kSubsamples, py + (sy + 0.5) / kSubsamples);
+                    const Rgb c
+                        = Sample(px + (sx + 0.5) / kSubsamples, py + (sy + 0.5) / kSubsamples);
                     sum = { sum.r + c.r, sum.g + c.g, sum.b + c.b };
                 }
             }
@@ -193,8 +190,7 @@ std::vector<JSAMPLE> Render()
 }
 
 // Writes the pixels as a progressive JPEG. libjpeg's default error handler ends the tool on error.
-void WriteJpeg(std::FILE* file, std::vector<JSAMPLE>& pixels, int quality)
-{
+void WriteJpeg(std::FILE* file, std::vector<JSAMPLE>& pixels, int quality) {
     jpeg_compress_struct cinfo {};
     jpeg_error_mgr jerr {};
     cinfo.err = jpeg_std_error(&jerr);
@@ -219,8 +215,7 @@ void WriteJpeg(std::FILE* file, std::vector<JSAMPLE>& pixels, int quality)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc < 2 || argc > 3) {
         std::fprintf(stderr, "usage: %s <output.jpg> [quality 1-100, default 75]\n", argv[0]);
         return 2;

@@ -1,0 +1,130 @@
+// The about box's picture and the libjpeg decoder: the stored picture, and bytes that are not
+// a sound JPEG, which must give an empty image and must not end the program.
+#include "Unit2/JpegDecoder.h"
+
+#include "Unit2/Unit2.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray AboutPicture() {
+    TForm2 form; // registers the about box's resources
+    QFile file(QStringLiteral(":/About.jpg"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+// The frame header's fields: SOF marker, number of components, width and height.
+struct FrameHeader {
+    int marker = 0;
+    int components = 0;
+    int width = 0;
+    int height = 0;
+};
+
+FrameHeader ReadFrameHeader(const QByteArray& jpeg) {
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(jpeg.at(i)); };
+    qsizetype i = 2; // after SOI
+    while (i + 9 < jpeg.size() && byte(i) == 0xFF) {
+        const int marker = byte(i + 1);
+        const int length = byte(i + 2) << 8 | byte(i + 3);
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return { marker, byte(i + 9), byte(i + 7) << 8 | byte(i + 8),
+                byte(i + 5) << 8 | byte(i + 6) };
+        i += 2 + length;
+    }
+    return {};
+}
+
+TEST(AboutPicture, IsAProgressiveThreeComponentJpegOf150By87) {
+    const FrameHeader header = ReadFrameHeader(AboutPicture());
+    EXPECT_EQ(header.marker, 0xC2); // SOF2: progressive, Huffman coded
+    EXPECT_EQ(header.components, 3);
+    EXPECT_EQ(header.width, 150);
+    EXPECT_EQ(header.height, 87);
+}
+
+TEST(AboutPicture, DecodesToTheFlagInTheSky) {
+    const QImage image = DecodeJpeg(AboutPicture());
+    ASSERT_EQ(image.size(), QSize(150, 87));
+    struct Probe {
+        const char* what;
+        QPoint at;
+        QColor expected;
+    };
+    const Probe probes[] = {
+        { "red field of the flag", { 130, 20 }, QColor(155, 8, 16) },
+        { "white crescent", { 71, 42 }, QColor(244, 227, 233) },
+        { "sky, top right", { 140, 4 }, QColor(69, 121, 205) },
+        { "sky, bottom left", { 5, 80 }, QColor(169, 202, 235) },
+        { "portrait silhouette", { 23, 36 }, QColor(48, 37, 31) },
+    };
+    for (const Probe& probe : probes) {
+        SCOPED_TRACE(probe.what);
+        const QColor actual = image.pixelColor(probe.at);
+        // Allows for rounding differences between libjpeg builds.
+        EXPECT_NEAR(actual.red(), probe.expected.red(), 12);
+        EXPECT_NEAR(actual.green(), probe.expected.green(), 12);
+        EXPECT_NEAR(actual.blue(), probe.expected.blue(), 12);
+    }
+}
+
+TEST(JpegDecoder, TruncatedPictureGivesAnEmptyImage) {
+    const QByteArray jpeg = AboutPicture();
+    ASSERT_GT(jpeg.size(), 1000);
+    for (qsizetype length : { qsizetype(0), qsizetype(1), qsizetype(2), qsizetype(20),
+             qsizetype(300), jpeg.size() / 2, jpeg.size() - 2 }) {
+        SCOPED_TRACE(length);
+        EXPECT_TRUE(DecodeJpeg(jpeg.left(length)).isNull());
+    }
+}
+
+TEST(JpegDecoder, CorruptPictureGivesAnEmptyImage) {
+    const QByteArray jpeg = AboutPicture();
+    const FrameHeader header = ReadFrameHeader(jpeg);
+    ASSERT_EQ(header.marker, 0xC2);
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC2", 2));
+
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+    };
+    QByteArray zeroWidth = jpeg;
+    zeroWidth[sof + 7] = 0;
+    zeroWidth[sof + 8] = 0;
+    QByteArray badMarker = jpeg;
+    badMarker[sof + 1] = char(0x01); // TEM: not a frame marker at all
+    QByteArray noSoi = jpeg;
+    noSoi[1] = char(0x00);
+    QByteArray scanCut = jpeg;
+    scanCut.insert(jpeg.size() / 2, QByteArray("\xFF\xD9", 2)); // EOI in the middle of the data
+    const Case cases[] = {
+        { "zero width", zeroWidth },
+        { "unknown marker instead of the frame header", badMarker },
+        { "no start-of-image marker", noSoi },
+        { "end of image in the middle of the scans", scanCut },
+        { "text, not a picture", QByteArray("Hayatta En Hakiki Mürşit İlimdir.") },
+        { "a PNG signature", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_TRUE(DecodeJpeg(c.bytes).isNull());
+    }
+}
+
+TEST(JpegDecoder, ScrambledScanDataNeverEndsTheProgram) {
+    // Whatever libjpeg makes of damaged entropy-coded data, it either reports it (empty image)
+    // or decodes a picture of the declared size; it must return either way.
+    const QByteArray jpeg = AboutPicture();
+    for (int seed = 1; seed <= 40; ++seed) {
+        QByteArray damaged = jpeg;
+        for (qsizetype i = 400 + seed * 7; i < damaged.size() - 2; i += 23 + seed)
+            damaged[i] = static_cast<char>(damaged[i] ^ (seed * 37 + i));
+        const QImage image = DecodeJpeg(damaged);
+        EXPECT_TRUE(image.isNull() || image.size() == QSize(150, 87));
+    }
+}
+
+} // namespace
