@@ -4,16 +4,14 @@
 #include <QPainter>
 
 TDragOverlay::TDragOverlay(QWidget* window)
-    : QWidget(window)
-{
+    : QWidget(window) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
     hide();
 }
 
-void TDragOverlay::Begin(const QImage& image, QPoint pos)
-{
+void TDragOverlay::Begin(const QImage& image, QPoint pos) {
     image_ = image;
     trail_.clear();
     inUse_ = true;
@@ -22,8 +20,7 @@ void TDragOverlay::Begin(const QImage& image, QPoint pos)
     show();
 }
 
-void TDragOverlay::MoveTo(QPoint pos, bool paintNow)
-{
+void TDragOverlay::MoveTo(QPoint pos, bool paintNow) {
     trail_.push_back(pos);
     if (pos == this->pos()) return;
     const QRect before = geometry();
@@ -31,14 +28,12 @@ void TDragOverlay::MoveTo(QPoint pos, bool paintNow)
     if (paintNow && parentWidget()) parentWidget()->repaint(before.united(geometry()));
 }
 
-void TDragOverlay::End()
-{
+void TDragOverlay::End() {
     inUse_ = false;
     hide();
 }
 
-void TDragOverlay::paintEvent(QPaintEvent*)
-{
+void TDragOverlay::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(0, 0, image_);
 }

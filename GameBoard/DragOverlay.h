@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
-
 #include <vector>
 
 class TDragOverlay : public QWidget {
