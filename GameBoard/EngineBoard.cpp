@@ -2,6 +2,7 @@
 
 #include "GameBoard/EngineTables.h"
 
+#include <bit>
 #include <cstring>
 
 namespace engine {
@@ -14,6 +15,21 @@ EngineBoard::EngineBoard() {
     std::memset(PlyFirst, 0, sizeof PlyFirst);
     std::memset(PlyEnd, 0, sizeof PlyEnd);
     std::memset(HistoryScore, 0, sizeof HistoryScore);
+    std::memset(checkCache_, -1, sizeof checkCache_);
+}
+
+void EngineBoard::RebuildSquareSets() {
+    KingSquare[White] = KingSquare[Black] = -1;
+    ColorBits[White] = ColorBits[Black] = 0;
+    std::memset(PieceBits, 0, sizeof PieceBits);
+    for (int sq = 63; sq >= 0; --sq) {
+        const int colour = SquareColor[sq];
+        if (colour == NoColor) continue;
+        ColorBits[colour] |= std::uint64_t(1) << sq;
+        PieceBits[colour][SquarePiece[sq]] |= std::uint64_t(1) << sq;
+        if (SquarePiece[sq] == King) KingSquare[colour] = sq; // the first one, like InCheck
+    }
+    std::memset(checkCache_, -1, sizeof checkCache_);
 }
 
 // ---- Move generation ----
@@ -98,8 +114,9 @@ void EngineBoard::GenerateEnPassant() {
 
 void EngineBoard::GenerateMoves() {
     PlyEnd[Ply] = PlyFirst[Ply];
-    for (int i = 0; i < 64; ++i) {
-        if (SquareColor[i] != SideToMove) continue;
+    // Ascending square order, a8 to h1.
+    for (std::uint64_t bits = ColorBits[SideToMove]; bits != 0; bits &= bits - 1) {
+        const int i = std::countr_zero(bits);
         if (SquarePiece[i] == Pawn)
             GeneratePawn(i, false);
         else
@@ -118,8 +135,8 @@ void EngineBoard::GenerateMoves() {
 
 void EngineBoard::GenerateCaptures() {
     PlyEnd[Ply] = PlyFirst[Ply];
-    for (int i = 0; i < 64; ++i) {
-        if (SquareColor[i] != SideToMove) continue;
+    for (std::uint64_t bits = ColorBits[SideToMove]; bits != 0; bits &= bits - 1) {
+        const int i = std::countr_zero(bits);
         if (SquarePiece[i] == Pawn)
             GeneratePawn(i, true);
         else
@@ -131,49 +148,93 @@ void EngineBoard::GenerateCaptures() {
 
 // ---- Attacks ----
 
+// Looks outwards from the square for each kind of attacker of colour c; the answer is the
+// same as scanning the attacker's pieces and walking their rays.
 bool EngineBoard::IsAttacked(int sq, int c) const {
-    for (int i = 0; i < 64; ++i) {
-        if (SquareColor[i] != c) continue;
-        const int piece = SquarePiece[i];
-        const int file = ColumnOf(i);
-        if (piece == Pawn) {
-            if (c == White) {
-                if ((i - 9 == sq && file != 0) || (i - 7 == sq && file != 7)) return true;
-            } else {
-                if ((i + 7 == sq && file != 0) || (i + 9 == sq && file != 7)) return true;
-            }
-            continue;
-        }
-        for (int r = 0; r < RayCount[piece]; ++r) {
-            const int d = RayStep[piece][r];
-            int n = i;
-            for (;;) {
-                n = BoardFrame[FrameIndex[n] + d];
-                if (n == -1) break;
-                if (n == sq) return true;
-                if (SquareColor[n] != NoColor || !Slides[piece]) break;
-            }
-        }
+    const std::uint64_t* pieces = PieceBits[c];
+    if (KnightTargets[sq] & pieces[Knight]) return true;
+    if (KingTargets[sq] & pieces[King]) return true;
+    const int fi = FrameIndex[sq];
+    // A White pawn attacks from one row below (frame +9, +11), a Black one from above.
+    const int pawnSide = c == White ? 10 : -10;
+    for (const int d : { pawnSide - 1, pawnSide + 1 }) {
+        const int n = BoardFrame[fi + d];
+        if (n != -1 && SquareColor[n] == c && SquarePiece[n] == Pawn) return true;
     }
-    return false;
+    auto slidingAttack = [&](const int(&steps)[4], std::uint64_t sliders) {
+        if (sliders == 0) return false;
+        for (const int d : steps) {
+            int f = fi + d;
+            int n;
+            while ((n = BoardFrame[f]) != -1) {
+                if (SquareColor[n] != NoColor) {
+                    if (sliders & (std::uint64_t(1) << n)) return true;
+                    break;
+                }
+                f += d;
+            }
+        }
+        return false;
+    };
+    static constexpr int diagonals[4] = { -11, -9, 9, 11 };
+    static constexpr int straights[4] = { -10, -1, 1, 10 };
+    return slidingAttack(diagonals, pieces[Bishop] | pieces[Queen])
+        || slidingAttack(straights, pieces[Rook] | pieces[Queen]);
 }
 
 bool EngineBoard::InCheck(int c) const {
-    for (int i = 0; i < 64; ++i)
-        if (SquareColor[i] == c && SquarePiece[i] == King) return IsAttacked(i, c ^ 1);
+    const int king = KingSquare[c];
+    return king != -1 && IsAttacked(king, c ^ 1);
+}
+
+bool EngineBoard::SideToMoveInCheck() {
+    std::int8_t& known = checkCache_[Ply];
+    if (known < 0) known = InCheck(SideToMove) ? 1 : 0;
+    return known != 0;
+}
+
+// After a move by a side that was not in check, other than a king move or an en-passant
+// capture, its king can only be attacked along the line through the vacated square.
+bool EngineBoard::KingLineOpened(int from) const {
+    const int mover = OtherSide; // sides are already swapped
+    const int king = KingSquare[mover];
+    const int d = LineStep[king][from];
+    if (d == 0) return false;
+    int f = FrameIndex[king] + d;
+    int n;
+    while ((n = BoardFrame[f]) != -1) {
+        if (SquareColor[n] != NoColor) {
+            if (SquareColor[n] == mover) return false;
+            const int piece = SquarePiece[n];
+            const bool diagonal = d == 11 || d == -11 || d == 9 || d == -9;
+            return piece == Queen || piece == (diagonal ? Bishop : Rook);
+        }
+        f += d;
+    }
     return false;
 }
 
 // ---- Making and taking back moves ----
 
 void EngineBoard::Clear(int square) {
+    const int colour = SquareColor[square];
+    if (colour != NoColor) {
+        const std::uint64_t bit = std::uint64_t(1) << square;
+        ColorBits[colour] &= ~bit;
+        PieceBits[colour][SquarePiece[square]] &= ~bit;
+    }
     SquareColor[square] = NoColor;
     SquarePiece[square] = NoPiece;
 }
 
 void EngineBoard::Put(int square, int colour, int piece) {
+    Clear(square);
+    const std::uint64_t bit = std::uint64_t(1) << square;
+    ColorBits[colour] |= bit;
+    PieceBits[colour][piece] |= bit;
     SquareColor[square] = colour;
     SquarePiece[square] = piece;
+    if (piece == King) KingSquare[colour] = square;
 }
 
 void EngineBoard::MoveRook(int from, int to, int colour) {
@@ -200,8 +261,9 @@ bool EngineBoard::CastlingPathFree(int to) const {
 }
 
 bool EngineBoard::ApplyMove(EngineMove m) {
+    const bool wasInCheck = SideToMoveInCheck();
     if (m.Flags & FlagCastle) {
-        if (InCheck(SideToMove) || !CastlingPathFree(m.To)) return false;
+        if (wasInCheck || !CastlingPathFree(m.To)) return false;
         switch (m.To) {
         case 62:
             MoveRook(63, 61, SideToMove);
@@ -219,6 +281,8 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     }
     UndoStack[Ply] = UndoRecord { m, SquarePiece[m.To], CastleRights, EpSquare };
     ++Ply;
+    checkCache_[Ply] = -1;
+    const bool kingMoved = SquarePiece[m.From] == King;
     CastleRights &= RightsKeptMask[m.From] & RightsKeptMask[m.To];
     if (m.Flags & FlagDoubleStep)
         EpSquare = SideToMove == White ? m.To + 8 : m.To - 8;
@@ -228,7 +292,10 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     Clear(m.From);
     if (m.Flags & FlagEnPassant) Clear(SideToMove == White ? m.To + 8 : m.To - 8);
     std::swap(SideToMove, OtherSide);
-    if (InCheck(OtherSide)) {
+    const bool exposed = (wasInCheck || kingMoved || (m.Flags & FlagEnPassant))
+        ? InCheck(OtherSide)
+        : KingLineOpened(m.From);
+    if (exposed) {
         RetractMove();
         return false;
     }

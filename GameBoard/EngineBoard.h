@@ -99,6 +99,8 @@ public:
 
     bool IsAttacked(int square, int colour) const;
     bool InCheck(int colour) const;
+    // InCheck(SideToMove), computed once per position of a ply.
+    bool SideToMoveInCheck();
 
     // Moves of the current ply: MoveList[PlyFirst[Ply] .. PlyEnd[Ply]-1].
     int CurrentFirst() const { return PlyFirst[Ply]; }
@@ -116,6 +118,13 @@ public:
     int PlyFirst[MaxPly + 1];
     int PlyEnd[MaxPly];
     UndoRecord UndoStack[MaxPly];
+
+    // Kept in step with the squares by Put and Clear: the king of each colour (exactly one
+    // per side in an accepted position, and a king is never captured), and bit sets of the
+    // squares per colour and per colour and piece (bit i = square i).
+    int KingSquare[2] = { -1, -1 };
+    std::uint64_t ColorBits[2] = { 0, 0 };
+    std::uint64_t PieceBits[2][6] = {};
 
     // Sort keys of quiet moves, per from- and to-square (kept by the search).
     std::int32_t HistoryScore[64][64];
@@ -138,6 +147,11 @@ private:
     void MoveRook(int from, int to, int colour);
     void Clear(int square);
     void Put(int square, int colour, int piece);
+    void RebuildSquareSets();
+    bool KingLineOpened(int from) const;
+
+    // Per ply: -1 not yet known, else whether SideToMove is in check there.
+    std::int8_t checkCache_[MaxPly + 1];
 };
 
 } // namespace engine

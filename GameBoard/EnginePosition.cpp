@@ -58,6 +58,7 @@ LoadRefusal EngineBoard::LoadPosition(const EnginePositionSource& source) {
         if (SquarePiece[i] == Pawn && (i < 8 || i >= 56)) pawnOnBackRank = true;
     }
     GenerationReserve = 27 * (pieces[White] > pieces[Black] ? pieces[White] : pieces[Black]) + 4;
+    RebuildSquareSets();
     SideToMove = source.WhiteToMove ? White : Black;
     OtherSide = SideToMove ^ 1;
 

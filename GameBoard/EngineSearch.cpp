@@ -56,7 +56,7 @@ int EngineSearch::AlphaBeta(int alpha, int beta, int depth) {
     if (AtDepthBound()) return BoundedEvaluate(alpha, beta);
     BestLineLength[Board.Ply] = Board.Ply;
 
-    const bool inCheck = Board.InCheck(Board.SideToMove);
+    const bool inCheck = Board.SideToMoveInCheck();
     if (inCheck) ++depth;
     Board.GenerateMoves();
     if (FollowBestLine) BoostBestLineMove();
@@ -86,7 +86,7 @@ int EngineSearch::AlphaBeta(int alpha, int beta, int depth) {
 int EngineSearch::CaptureSearch(int alpha, int beta) {
     if (AtDepthBound()) return BoundedEvaluate(alpha, beta);
     BestLineLength[Board.Ply] = Board.Ply;
-    const bool inCheck = Board.InCheck(Board.SideToMove);
+    const bool inCheck = Board.SideToMoveInCheck();
     if (inCheck) {
         Board.GenerateMoves();
     } else {

@@ -3,6 +3,7 @@
 // a ray step into one lookup, the ray directions per piece and the castling-rights masks.
 
 #include <array>
+#include <cstdint>
 
 namespace engine {
 
@@ -48,5 +49,37 @@ constexpr std::array<int, 64> MakeRightsKeptMask() {
     return mask;
 }
 constexpr std::array<int, 64> RightsKeptMask = MakeRightsKeptMask();
+
+// Frame step from square a towards square b when they share a rank, file or diagonal
+// (0 otherwise, and for a == b).
+constexpr std::array<std::array<std::int8_t, 64>, 64> MakeLineStep() {
+    std::array<std::array<std::int8_t, 64>, 64> step {};
+    constexpr int directions[8] = { -11, -10, -9, -1, 1, 9, 10, 11 };
+    for (int a = 0; a < 64; ++a) {
+        for (const int d : directions) {
+            int f = FrameIndex[a] + d;
+            while (BoardFrame[f] != -1) {
+                step[a][BoardFrame[f]] = std::int8_t(d);
+                f += d;
+            }
+        }
+    }
+    return step;
+}
+constexpr auto LineStep = MakeLineStep();
+
+// Squares reached in one step with the given frame offsets, as bit sets.
+constexpr std::array<std::uint64_t, 64> MakeStepTargets(const int (&offsets)[8]) {
+    std::array<std::uint64_t, 64> targets {};
+    for (int sq = 0; sq < 64; ++sq) {
+        for (const int d : offsets) {
+            const int n = BoardFrame[FrameIndex[sq] + d];
+            if (n != -1) targets[sq] |= std::uint64_t(1) << n;
+        }
+    }
+    return targets;
+}
+constexpr auto KnightTargets = MakeStepTargets(RayStep[1]);
+constexpr auto KingTargets = MakeStepTargets(RayStep[5]);
 
 } // namespace engine
