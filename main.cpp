@@ -1,12 +1,18 @@
-#include <QApplication>
-#include <QMainWindow>
+// The program's entry: the application, the main window, the about box (hidden), the event
+// loop. Closing the main window ends the program.
+#include "Unit1/PelliumApplication.h"
+#include "Unit1/Unit1.h"
+#include "Unit2/Unit2.h"
 
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Pellium");
-    QMainWindow window;
-    window.setWindowTitle("Pellium");
-    window.show();
+#include <QIcon>
+
+int main(int argc, char* argv[]) {
+    TPelliumApplication app(argc, argv);
+    app.SetTitle(QStringLiteral("Pellium"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/Pellium.png")));
+    TForm1 form1;
+    TForm2 form2;
+    form1.SetAboutBox(&form2);
+    form1.show();
     return app.exec();
 }

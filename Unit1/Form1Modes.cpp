@@ -1,0 +1,47 @@
+// The three play modes: single play, host, join. A handler acts only when its own radio
+// button is now checked. Switching modes never touches the game on the board, its Enabled
+// state or the move lock; the network modes take the engine off both colours.
+#include "GameBoard/GameBoard.h"
+#include "Unit1/MessageBox.h"
+#include "Unit1/Unit1.h"
+
+#include <QFrame>
+#include <QRadioButton>
+
+void TForm1::RadioButton3Click() {
+    if (!RadioButton3->isChecked()) return;
+    CloseServer();
+    CloseClient();
+    Panel7->hide();
+    Panel5->hide();
+    Panel8->show();
+}
+
+void TForm1::RadioButton1Click() {
+    if (!RadioButton1->isChecked()) return;
+    // When listening fails nothing else changes: the previous mode's panel stays visible.
+    try {
+        if (!OpenServer()) {
+            ShowMessage(QStringLiteral("Socket Error"));
+            return;
+        }
+        CloseClient();
+        GameBoard1->SetComputerPlaysBlack(false);
+        GameBoard1->SetComputerPlaysWhite(false);
+        Panel7->hide();
+        Panel8->hide();
+        Panel5->show();
+    } catch (...) {
+        ShowMessage(QStringLiteral("Socket Error"));
+    }
+}
+
+void TForm1::RadioButton2Click() {
+    if (!RadioButton2->isChecked()) return;
+    CloseServer();
+    GameBoard1->SetComputerPlaysBlack(false);
+    GameBoard1->SetComputerPlaysWhite(false);
+    Panel8->hide();
+    Panel5->hide();
+    Panel7->show();
+}

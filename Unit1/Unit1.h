@@ -1,0 +1,155 @@
+#pragma once
+// TForm1: the program's main window. It owns the board GameBoard1 and every control around
+// it: the black board panel on the left, the right column with the three play modes, the
+// player's name and the about button, the chat log and entry under the board, and the status
+// bar. It drives the board for single play against the engine and (Form1Network.cpp,
+// Form1Chat.cpp) for network play.
+//
+// The window keeps no state of its own beyond its controls: the play mode is the checked mode
+// radio button, the link state is the text of status panel 0, and the move lock is the
+// board's Tag (0: the local user may start a mouse move; 1: the engine or the peer is due).
+//
+// Files: Unit1.cpp builds the window and its controls, Form1Board.cpp sets up the board and
+// keeps it fitted to its panel, Form1Modes.cpp switches the play modes, Form1Game.cpp holds
+// single play, the move lock, the turn display and the error handler.
+//
+// Errors: every handler is connected through Guarded(), so an error that a handler does not
+// catch ends that handler only and is reported by AppException ("Error"); it never unwinds
+// through the toolkit or through the board's move execution.
+//
+// Everything here runs on the user-interface thread.
+
+#include "GameBoard/BoardTypes.h"
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+#include <exception>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class TChessModel;
+class TForm2;
+class TGameBoard;
+class TRadioGroup;
+class TSpinEdit;
+class TStatusBar;
+
+// The place and size of the board inside a panel of panelWidth x panelHeight pixels: the
+// largest square whose side is 2 * sizeOfBorder plus a multiple of 8 and that fits the panel,
+// centred (both offsets truncated toward zero).
+QRect FitBoard(int panelWidth, int panelHeight, int sizeOfBorder);
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The about box that "Hakkında" shows; created by the program's entry after this window.
+    // Not owned.
+    void SetAboutBox(TForm2* aboutBox);
+    TForm2* AboutBox() const;
+
+    // ---- Controls, owned by the window (Qt parent), named as in the window's design ----
+    QFrame* Panel1 = nullptr; // black; holds only the board
+    TGameBoard* GameBoard1 = nullptr;
+    QFrame* Panel3 = nullptr; // the right column
+    QFrame* Panel6 = nullptr; // the mode radio buttons
+    QRadioButton* RadioButton3 = nullptr; // "Tek Oyna": single play
+    QRadioButton* RadioButton1 = nullptr; // "Oyunu Kur": host
+    QRadioButton* RadioButton2 = nullptr; // "Oyuna Katıl": join
+    QFrame* Panel8 = nullptr; // single play
+    QPushButton* BitBtn5 = nullptr; // "Başla"
+    TRadioGroup* RadioGroup2 = nullptr; // "Renk": the user's colour
+    QLabel* Label3 = nullptr; // "Zorluk :"
+    TSpinEdit* SpinEdit1 = nullptr; // difficulty = search depth
+    QFrame* Panel7 = nullptr; // join
+    QPushButton* BitBtn3 = nullptr; // "Bağlan"
+    QLabel* Label2 = nullptr; // "Ana Makina IP :"
+    QLineEdit* Edit3 = nullptr; // the host's address
+    QFrame* Panel5 = nullptr; // host
+    QPushButton* BitBtn1 = nullptr; // "Bağlantıyı Kes"
+    QPushButton* BitBtn4 = nullptr; // "Başla"
+    TRadioGroup* RadioGroup1 = nullptr; // "Renk": the host's colour
+    QFrame* Panel4 = nullptr; // player name and about button
+    QLabel* Label1 = nullptr; // "Oyuncu Adı :"
+    QLineEdit* Edit2 = nullptr; // the local player's name
+    QPushButton* BitBtn2 = nullptr; // "Hakkında"
+    QPlainTextEdit* Memo1 = nullptr; // the chat log
+    QFrame* Panel2 = nullptr; // holds Edit1
+    QLineEdit* Edit1 = nullptr; // the chat entry
+    TStatusBar* StatusBar1 = nullptr; // 0: link, 1: game, 2: turn, 3: unused
+    QTimer* Timer1 = nullptr; // fits the board into Panel1
+    // (the network link adds its endpoints ServerSocket1 and ClientSocket1 here)
+
+    // ---- Handlers (named after control and event) ----
+    void FormCreate();
+    void RadioButton3Click();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void BitBtn5Click();
+    void SpinEdit1Change();
+    void GameBoard1LegalMove(TChessModel* Sender, Square oldSq, Square newSq);
+    void Timer1Timer();
+    void Panel2Resize();
+    void BitBtn2Click();
+    // The application-wide handler of errors that no other handler catches: the box "Error".
+    void AppException(std::exception_ptr error);
+    // Status panel 2 := the side to move.
+    void ShowTurn();
+
+    // ---- The network link's operations used by the mode handlers and the move lock
+    // (implemented with the link, Form1Network.cpp) ----
+    // Opens the listening endpoint on port 4567; false (or an error) when it cannot listen.
+    bool OpenServer();
+    // Closes the listening endpoint and every connection it accepted.
+    void CloseServer();
+    // Closes the client endpoint (and its connection, if any).
+    void CloseClient();
+    // Sends the local player's move oldSq -> newSq to the peer (a p message).
+    void SendMove(Square oldSq, Square newSq);
+
+    // Wraps a handler so that an error it raises ends only that handler and goes to the
+    // application's error handler (AppException once FormCreate has run). Use it for every
+    // toolkit connection and every board event of this window.
+    template <typename... Args> auto Guarded(void (TForm1::*handler)(Args...)) {
+        return [this, handler](Args... args) { RunGuarded([&] { (this->*handler)(args...); }); };
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    template <typename Work> static void RunGuarded(Work&& work) {
+        try {
+            work();
+        } catch (...) {
+            ReportUncaught(std::current_exception());
+        }
+    }
+    static void ReportUncaught(std::exception_ptr error);
+
+    // Window construction (Unit1.cpp).
+    void CreateBoardPanel();
+    void CreateRightColumn();
+    void CreateModePanel();
+    void CreateSinglePlayPanel();
+    void CreateJoinPanel();
+    void CreateHostPanel();
+    void CreatePlayerPanel();
+    void CreateChat();
+    void CreateStatusBar();
+    void ArrangeWindow();
+    void ConnectHandlers();
+    // The board's settings as the window gives them (Form1Board.cpp).
+    void ApplyBoardSettings();
+
+    QPointer<TForm2> aboutBox_;
+};
