@@ -7,6 +7,10 @@
 
 namespace engine {
 
+namespace {
+constexpr EngineBoard::ScoreTable ZeroScores {};
+} // namespace
+
 EngineBoard::EngineBoard() {
     for (int i = 0; i < 64; ++i) {
         SquareColor[i] = NoColor;
@@ -16,6 +20,15 @@ EngineBoard::EngineBoard() {
     std::memset(PlyEnd, 0, sizeof PlyEnd);
     std::memset(HistoryScore, 0, sizeof HistoryScore);
     std::memset(checkCache_, -1, sizeof checkCache_);
+    UseScoreTable(nullptr);
+}
+
+void EngineBoard::UseScoreTable(const ScoreTable* table) {
+    Scores = table != nullptr ? table : &ZeroScores;
+    ScoreSum[White] = ScoreSum[Black] = 0;
+    for (int sq = 0; sq < 64; ++sq)
+        if (SquareColor[sq] != NoColor)
+            ScoreSum[SquareColor[sq]] += (*Scores)[SquareColor[sq]][SquarePiece[sq]][sq];
 }
 
 void EngineBoard::RebuildSquareSets() {
@@ -29,6 +42,7 @@ void EngineBoard::RebuildSquareSets() {
         PieceBits[colour][SquarePiece[sq]] |= std::uint64_t(1) << sq;
         if (SquarePiece[sq] == King) KingSquare[colour] = sq; // the first one, like InCheck
     }
+    UseScoreTable(Scores);
     std::memset(checkCache_, -1, sizeof checkCache_);
 }
 
@@ -220,8 +234,10 @@ void EngineBoard::Clear(int square) {
     const int colour = SquareColor[square];
     if (colour != NoColor) {
         const std::uint64_t bit = std::uint64_t(1) << square;
+        const int piece = SquarePiece[square];
         ColorBits[colour] &= ~bit;
-        PieceBits[colour][SquarePiece[square]] &= ~bit;
+        PieceBits[colour][piece] &= ~bit;
+        ScoreSum[colour] -= (*Scores)[colour][piece][square];
     }
     SquareColor[square] = NoColor;
     SquarePiece[square] = NoPiece;
@@ -232,6 +248,7 @@ void EngineBoard::Put(int square, int colour, int piece) {
     const std::uint64_t bit = std::uint64_t(1) << square;
     ColorBits[colour] |= bit;
     PieceBits[colour][piece] |= bit;
+    ScoreSum[colour] += (*Scores)[colour][piece][square];
     SquareColor[square] = colour;
     SquarePiece[square] = piece;
     if (piece == King) KingSquare[colour] = square;

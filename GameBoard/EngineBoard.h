@@ -126,6 +126,14 @@ public:
     std::uint64_t ColorBits[2] = { 0, 0 };
     std::uint64_t PieceBits[2][6] = {};
 
+    // The evaluation's table of material plus square bonus per colour, piece and square,
+    // and its running sum over the pieces of each colour. The table belongs to the search;
+    // set it with UseScoreTable (a board on its own uses a table of zeros).
+    using ScoreTable = int[2][6][64];
+    void UseScoreTable(const ScoreTable* table);
+    const ScoreTable* Scores;
+    int ScoreSum[2] = { 0, 0 };
+
     // Sort keys of quiet moves, per from- and to-square (kept by the search).
     std::int32_t HistoryScore[64][64];
 

@@ -3,6 +3,7 @@
 // and rooks on open and half-open files.
 #include "GameBoard/EngineSearch.h"
 
+#include <bit>
 #include <cstring>
 
 namespace engine {
@@ -116,42 +117,41 @@ void EngineSearch::PrepareSquareScores() {
             }
         }
     }
+    Board.UseScoreTable(&SquareScore); // the running sums start again from the new table
 }
 
+// Material and square bonuses are summed as pieces move (EngineBoard::ScoreSum); the pawn
+// and rook terms look at the files that hold pawns.
 int EngineSearch::Evaluate() const {
     const EngineBoard& b = Board;
-    int score[2] = { 0, 0 };
+    int score[2] = { b.ScoreSum[White], b.ScoreSum[Black] };
     int pawnsOnFile[2][10] = {};
-    for (int s = 0; s < 64; ++s) {
-        const int c = b.SquareColor[s];
-        if (c == NoColor) continue;
-        const int p = b.SquarePiece[s];
-        if (p == Pawn) ++pawnsOnFile[c][ColumnOf(s) + 1];
-        score[c] += SquareScore[c][p][s];
+    unsigned filesWithPawns[2] = { 0, 0 }; // bit f + 1 for file f, bits 0 and 9 stay clear
+    for (int c = White; c <= Black; ++c) {
+        for (std::uint64_t bits = b.PieceBits[c][Pawn]; bits != 0; bits &= bits - 1) {
+            const int f = ColumnOf(std::countr_zero(bits)) + 1;
+            ++pawnsOnFile[c][f];
+            filesWithPawns[c] |= 1u << f;
+        }
     }
-    for (int s = 0; s < 64; ++s) {
-        const int c = b.SquareColor[s];
-        if (c == NoColor) continue;
+    for (int c = White; c <= Black; ++c) {
         const int o = c ^ 1;
-        const int f = ColumnOf(s) + 1;
-        switch (b.SquarePiece[s]) {
-        case Pawn:
+        for (std::uint64_t bits = b.PieceBits[c][Pawn]; bits != 0; bits &= bits - 1) {
+            const int s = std::countr_zero(bits);
+            const int f = ColumnOf(s) + 1;
             if (pawnsOnFile[c][f] > 1) score[c] -= 5;
-            if (pawnsOnFile[c][f - 1] == 0 && pawnsOnFile[c][f + 1] == 0) {
+            if ((filesWithPawns[c] & (5u << (f - 1))) == 0) {
                 score[c] -= 20;
-                if (pawnsOnFile[o][f] == 0) score[c] -= 10;
+                if ((filesWithPawns[o] & (1u << f)) == 0) score[c] -= 10;
             }
-            if (pawnsOnFile[o][f - 1] == 0 && pawnsOnFile[o][f] == 0 && pawnsOnFile[o][f + 1] == 0)
-                score[c] += 2 * SquareScore[c][Pawn][s];
-            break;
-        case Rook:
-            if (pawnsOnFile[c][f] == 0) {
+            if ((filesWithPawns[o] & (7u << (f - 1))) == 0) score[c] += 2 * SquareScore[c][Pawn][s];
+        }
+        for (std::uint64_t bits = b.PieceBits[c][Rook]; bits != 0; bits &= bits - 1) {
+            const int f = ColumnOf(std::countr_zero(bits)) + 1;
+            if ((filesWithPawns[c] & (1u << f)) == 0) {
                 score[c] += 10;
-                if (pawnsOnFile[o][f] == 0) score[c] += 5;
+                if ((filesWithPawns[o] & (1u << f)) == 0) score[c] += 5;
             }
-            break;
-        default:
-            break;
         }
     }
     return score[b.SideToMove] - score[b.OtherSide];

@@ -14,6 +14,7 @@ EngineSearch::EngineSearch() {
         for (EngineMove& m : row) m = EngineMove {};
     for (int& n : BestLineLength) n = 0;
     std::memset(SquareScore, 0, sizeof SquareScore);
+    Board.UseScoreTable(&SquareScore);
 }
 
 int EngineSearch::SearchRoot(int depth) {
