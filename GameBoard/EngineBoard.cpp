@@ -91,22 +91,55 @@ void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
     }
 }
 
+// A piece's moves: its directions in table order, each ray from near to far up to the
+// first occupied square, which is a capture when it holds an enemy piece.
 void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
     const int piece = SquarePiece[i];
-    for (int r = 0; r < RayCount[piece]; ++r) {
-        const int d = RayStep[piece][r];
-        int n = i;
-        for (;;) {
-            n = BoardFrame[FrameIndex[n] + d];
-            if (n == -1) break;
-            if (SquareColor[n] == OtherSide) {
-                AddMove(i, n, FlagCapture);
-                break;
-            }
-            if (SquareColor[n] != NoColor) break;
-            if (!capturesOnly) AddMove(i, n, 0);
-            if (!Slides[piece]) break;
+    auto step = [&](int n) {
+        if (SquareColor[n] == OtherSide)
+            AddMove(i, n, FlagCapture);
+        else if (SquareColor[n] == NoColor && !capturesOnly)
+            AddMove(i, n, 0);
+    };
+    auto slide = [&](int dir) {
+        if (capturesOnly) {
+            const int n = FirstOnRay(i, dir, ColorBits[White] | ColorBits[Black]);
+            if (n != -1 && SquareColor[n] == OtherSide) AddMove(i, n, FlagCapture);
+            return;
         }
+        for (const std::int8_t n : Rays[i][dir]) {
+            if (n == -1) return;
+            if (SquareColor[n] != NoColor) {
+                if (SquareColor[n] == OtherSide) AddMove(i, n, FlagCapture);
+                return;
+            }
+            AddMove(i, n, 0);
+        }
+    };
+    switch (piece) {
+    case Knight:
+        if (capturesOnly && (KnightTargets[i] & ColorBits[OtherSide]) == 0) return;
+        for (const std::int8_t n : KnightLists[i]) {
+            if (n == -1) break;
+            step(n);
+        }
+        break;
+    case King:
+        if (capturesOnly && (KingTargets[i] & ColorBits[OtherSide]) == 0) return;
+        for (int dir = 0; dir < 8; ++dir)
+            if (Rays[i][dir][0] != -1) step(Rays[i][dir][0]);
+        break;
+    case Bishop:
+        for (const int dir : BishopDirections) slide(dir);
+        break;
+    case Rook:
+        for (const int dir : RookDirections) slide(dir);
+        break;
+    case Queen:
+        for (int dir = 0; dir < 8; ++dir) slide(dir);
+        break;
+    default:
+        break;
     }
 }
 
@@ -168,32 +201,29 @@ bool EngineBoard::IsAttacked(int sq, int c) const {
     const std::uint64_t* pieces = PieceBits[c];
     if (KnightTargets[sq] & pieces[Knight]) return true;
     if (KingTargets[sq] & pieces[King]) return true;
-    const int fi = FrameIndex[sq];
     // A White pawn attacks from one row below (frame +9, +11), a Black one from above.
+    const int fi = FrameIndex[sq];
     const int pawnSide = c == White ? 10 : -10;
     for (const int d : { pawnSide - 1, pawnSide + 1 }) {
         const int n = BoardFrame[fi + d];
         if (n != -1 && SquareColor[n] == c && SquarePiece[n] == Pawn) return true;
     }
-    auto slidingAttack = [&](const int(&steps)[4], std::uint64_t sliders) {
-        if (sliders == 0) return false;
-        for (const int d : steps) {
-            int f = fi + d;
-            int n;
-            while ((n = BoardFrame[f]) != -1) {
-                if (SquareColor[n] != NoColor) {
-                    if (sliders & (std::uint64_t(1) << n)) return true;
-                    break;
-                }
-                f += d;
-            }
+    const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
+    const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
+    if (DiagonalBits[sq] & diagonal) {
+        for (const int dir : BishopDirections) {
+            const int n = FirstOnRay(sq, dir, occupied);
+            if (n != -1 && (diagonal >> n & 1)) return true;
         }
-        return false;
-    };
-    static constexpr int diagonals[4] = { -11, -9, 9, 11 };
-    static constexpr int straights[4] = { -10, -1, 1, 10 };
-    return slidingAttack(diagonals, pieces[Bishop] | pieces[Queen])
-        || slidingAttack(straights, pieces[Rook] | pieces[Queen]);
+    }
+    const std::uint64_t straight = pieces[Rook] | pieces[Queen];
+    if (StraightBits[sq] & straight) {
+        for (const int dir : RookDirections) {
+            const int n = FirstOnRay(sq, dir, occupied);
+            if (n != -1 && (straight >> n & 1)) return true;
+        }
+    }
+    return false;
 }
 
 bool EngineBoard::InCheck(int c) const {
@@ -212,20 +242,12 @@ bool EngineBoard::SideToMoveInCheck() {
 bool EngineBoard::KingLineOpened(int from) const {
     const int mover = OtherSide; // sides are already swapped
     const int king = KingSquare[mover];
-    const int d = LineStep[king][from];
-    if (d == 0) return false;
-    int f = FrameIndex[king] + d;
-    int n;
-    while ((n = BoardFrame[f]) != -1) {
-        if (SquareColor[n] != NoColor) {
-            if (SquareColor[n] == mover) return false;
-            const int piece = SquarePiece[n];
-            const bool diagonal = d == 11 || d == -11 || d == 9 || d == -9;
-            return piece == Queen || piece == (diagonal ? Bishop : Rook);
-        }
-        f += d;
-    }
-    return false;
+    const int dir = LineDirection[king][from];
+    if (dir == -1) return false;
+    const int n = FirstOnRay(king, dir, ColorBits[White] | ColorBits[Black]);
+    if (n == -1 || SquareColor[n] == mover) return false;
+    const int piece = SquarePiece[n];
+    return piece == Queen || piece == (IsDiagonalDirection(dir) ? Bishop : Rook);
 }
 
 // ---- Making and taking back moves ----

@@ -3,6 +3,7 @@
 // a ray step into one lookup, the ray directions per piece and the castling-rights masks.
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 namespace engine {
@@ -50,23 +51,71 @@ constexpr std::array<int, 64> MakeRightsKeptMask() {
 }
 constexpr std::array<int, 64> RightsKeptMask = MakeRightsKeptMask();
 
-// Frame step from square a towards square b when they share a rank, file or diagonal
-// (0 otherwise, and for a == b).
-constexpr std::array<std::array<std::int8_t, 64>, 64> MakeLineStep() {
-    std::array<std::array<std::int8_t, 64>, 64> step {};
-    constexpr int directions[8] = { -11, -10, -9, -1, 1, 9, 10, 11 };
-    for (int a = 0; a < 64; ++a) {
-        for (const int d : directions) {
-            int f = FrameIndex[a] + d;
-            while (BoardFrame[f] != -1) {
-                step[a][BoardFrame[f]] = std::int8_t(d);
-                f += d;
-            }
+// The eight directions of the queen and the king in table order (frame offsets -11, -10,
+// -9, -1, 1, 9, 10, 11); directions 4..7 run towards higher square indices.
+constexpr int QueenDirections[8] = { -11, -10, -9, -1, 1, 9, 10, 11 };
+constexpr int BishopDirections[4] = { 0, 2, 5, 7 }; // -11, -9, 9, 11
+constexpr int RookDirections[4] = { 1, 3, 4, 6 }; // -10, -1, 1, 10
+constexpr bool IsDiagonalDirection(int dir) {
+    return dir == 0 || dir == 2 || dir == 5 || dir == 7;
+}
+
+// Per square and direction: the squares of the ray from near to far, ended by -1.
+using RayList = std::array<std::int8_t, 8>;
+constexpr std::array<std::array<RayList, 8>, 64> MakeRays() {
+    std::array<std::array<RayList, 8>, 64> rays {};
+    for (int sq = 0; sq < 64; ++sq) {
+        for (int dir = 0; dir < 8; ++dir) {
+            int count = 0;
+            for (int f = FrameIndex[sq] + QueenDirections[dir]; BoardFrame[f] != -1;
+                 f += QueenDirections[dir])
+                rays[sq][dir][count++] = std::int8_t(BoardFrame[f]);
+            for (; count < 8; ++count) rays[sq][dir][count] = -1;
         }
     }
-    return step;
+    return rays;
 }
-constexpr auto LineStep = MakeLineStep();
+constexpr auto Rays = MakeRays();
+
+// The same rays as bit sets (bit i = square i).
+constexpr std::array<std::array<std::uint64_t, 8>, 64> MakeRayBits() {
+    std::array<std::array<std::uint64_t, 8>, 64> bits {};
+    for (int sq = 0; sq < 64; ++sq)
+        for (int dir = 0; dir < 8; ++dir)
+            for (int k = 0; k < 8 && Rays[sq][dir][k] != -1; ++k)
+                bits[sq][dir] |= std::uint64_t(1) << Rays[sq][dir][k];
+    return bits;
+}
+constexpr auto RayBits = MakeRayBits();
+
+// Knight targets per square in the knight's direction order, ended by -1.
+using KnightList = std::array<std::int8_t, 9>;
+constexpr std::array<KnightList, 64> MakeKnightLists() {
+    std::array<KnightList, 64> lists {};
+    for (int sq = 0; sq < 64; ++sq) {
+        int count = 0;
+        for (const int d : RayStep[1]) {
+            const int n = BoardFrame[FrameIndex[sq] + d];
+            if (n != -1) lists[sq][count++] = std::int8_t(n);
+        }
+        for (; count < 9; ++count) lists[sq][count] = -1;
+    }
+    return lists;
+}
+constexpr auto KnightLists = MakeKnightLists();
+
+// Direction (0..7) from square a towards square b on a shared line, or -1.
+constexpr std::array<std::array<std::int8_t, 64>, 64> MakeLineDirection() {
+    std::array<std::array<std::int8_t, 64>, 64> line {};
+    for (auto& row : line)
+        for (auto& d : row) d = -1;
+    for (int a = 0; a < 64; ++a)
+        for (int dir = 0; dir < 8; ++dir)
+            for (int k = 0; k < 8 && Rays[a][dir][k] != -1; ++k)
+                line[a][Rays[a][dir][k]] = std::int8_t(dir);
+    return line;
+}
+constexpr auto LineDirection = MakeLineDirection();
 
 // Squares reached in one step with the given frame offsets, as bit sets.
 constexpr std::array<std::uint64_t, 64> MakeStepTargets(const int (&offsets)[8]) {
@@ -81,5 +130,22 @@ constexpr std::array<std::uint64_t, 64> MakeStepTargets(const int (&offsets)[8])
 }
 constexpr auto KnightTargets = MakeStepTargets(RayStep[1]);
 constexpr auto KingTargets = MakeStepTargets(RayStep[5]);
+
+// Union of a square's diagonal (or straight) rays.
+constexpr std::array<std::uint64_t, 64> MakeLineBits(const int (&dirs)[4]) {
+    std::array<std::uint64_t, 64> bits {};
+    for (int sq = 0; sq < 64; ++sq)
+        for (const int dir : dirs) bits[sq] |= RayBits[sq][dir];
+    return bits;
+}
+constexpr auto DiagonalBits = MakeLineBits(BishopDirections);
+constexpr auto StraightBits = MakeLineBits(RookDirections);
+
+// The first occupied square along a ray (-1 when there is none).
+inline int FirstOnRay(int sq, int dir, std::uint64_t occupied) {
+    const std::uint64_t hit = RayBits[sq][dir] & occupied;
+    if (hit == 0) return -1;
+    return dir >= 4 ? std::countr_zero(hit) : 63 - std::countl_zero(hit);
+}
 
 } // namespace engine
