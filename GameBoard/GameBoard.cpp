@@ -1,20 +1,38 @@
+// Construction, destruction and event handling of the board component.
 #include "GameBoard/GameBoard.h"
 
 #include "GameBoard/EngineThread.h"
 
+#include <QEvent>
+
 TGameBoard::TGameBoard(QWidget* parent, bool withEngine)
-    : QWidget(parent)
-{
+    : QWidget(parent) {
+    // The drawing objects are members (empty pictures, black 1-pixel solid pen, the font);
+    // the poll timer is owned by the widget and runs from the first paint on.
     pollTimer_ = new QTimer(this);
-    resize(368, 368);
+    // ResizeMinSize 100, ResizeMaxSize 1000, AnimateMoves, AnimationDelay 0 and
+    // PromotionPiece "q" are the members' initial values.
+    LoadBuiltInPieceSet();
+    BuildPieceImages();
+    // CoordFont (Arial, 7 points, white), SizeOfSquare 40, SizeOfBorder 24, the colours,
+    // BoardLeft/BoardTop 24, the computer's sides, SearchDepth 1 and tpNormal: initial values.
+    resize(8 * sizeOfSquare_ + 2 * sizeOfBorder_, 8 * sizeOfSquare_ + 2 * sizeOfBorder_);
     ResetGame();
     if (withEngine) engineThread_ = std::make_unique<TEngineThread>(*this);
 }
 
-TGameBoard::~TGameBoard()
-{
+TGameBoard::~TGameBoard() {
+    // From here on no engine move is executed: the engine thread is ended without running a
+    // hand-off, before the widget and its children (the poll timer) go.
     destroying_ = true;
     engineThread_.reset();
 }
 
-bool TGameBoard::event(QEvent* e) { return QWidget::event(e); }
+bool TGameBoard::event(QEvent* e) {
+    const bool handled = QWidget::event(e);
+    if (!destroying_) {
+        CustomEnginePoll();
+        if (engineThread_) engineThread_->Pump();
+    }
+    return handled;
+}

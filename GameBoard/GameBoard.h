@@ -19,6 +19,7 @@
 #include <QImage>
 #include <QPen>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -29,6 +30,7 @@
 
 class TEngineThread;
 class TDragOverlay;
+class QPainter;
 
 // A font as the board keeps it: face name, size in points, colour and pitch.
 struct TFont {
@@ -172,6 +174,11 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // The engine thread reads the game state fields in place (see EngineThread.h).
+    friend class TEngineThread;
+    // The computer is to move: it plays the side whose turn it is.
+    bool ComputerDue() const;
+
     // ---- Component state (GameBoard.cpp, GameBoardProperties.cpp, GameBoardEngine.cpp) ----
     bool boardLines_ = false;
     QImage borderBitmap_;
@@ -199,6 +206,7 @@ private:
     QTimer* pollTimer_ = nullptr; // owned by this widget (Qt parent)
     std::unique_ptr<TEngineThread> engineThread_;
     bool destroying_ = false;
+    bool askingOwner_ = false; // OnCalculateMove is running (no nested request)
 
     // ---- View state (GameBoardPaint.cpp, GameBoardMouse.cpp, GameBoardAnimate.cpp) ----
     int boardLeft_ = 24;
@@ -213,6 +221,45 @@ private:
     Square dropSquare_ = Square::None;
     bool resizing_ = false;
     QCursor savedCursor_;
-    TDragOverlay* dragOverlay_ = nullptr; // owned by the top-level window (Qt parent)
-    // (the view helper adds its further private fields here)
+    QPointer<TDragOverlay> dragOverlay_; // owned by the top-level window (Qt parent)
+    // The pen of the frames and grid lines: LineStyle as last taken by DrawBorder.
+    QPen linePen_;
+    // The widget size the surface was last fully painted for; another size repaints it all.
+    QSize paintedSize_;
+    // A piece drag: armed by a press on a piece, active once the pointer has moved far enough.
+    enum class DragState { None, Armed, Active };
+    DragState dragState_ = DragState::None;
+    QPoint dragPressPos_;
+    QPoint dragLastPos_;
+    bool dragAccepted_ = false;
+    bool dragCursorSet_ = false;
+    bool clickPending_ = false; // a left press inside the board that a release turns into OnClick
+
+    // Painting steps on the surface (GameBoardPaint.cpp).
+    void DrawBorder(QPainter& p);
+    void DrawSquares(QPainter& p);
+    void DrawAllPieces(QPainter& p);
+    void TileBitmap(QPainter& p, const QImage& b) const;
+    void DrawSquareOn(QPainter& p, Square q);
+    void DrawPieceOn(QPainter& p, Square q, char piece) const;
+    void DrawBoardLinesOn(QPainter& p);
+    QRect PlayingArea() const;
+    QRect PieceRect(Square q) const;
+    QImage PieceImage(char piece) const;
+
+    // Mouse, drag and slide (GameBoardMouse.cpp, GameBoardAnimate.cpp).
+    TDragOverlay& Overlay();
+    QPoint DragImagePos(QPoint boardPos) const;
+    void ArmDrag(QPoint pos);
+    void DragTo(QPoint pos);
+    bool DragOverBoard(QPoint pos);
+    void EndDrag(QPoint pos, bool released);
+    void DropPiece(QPoint pos);
+    void CancelDrag();
+    void SetDragCursorShown(bool accepted);
+    void ClearDragCursor();
+    void CornerResize(QPoint pos, Qt::MouseButtons buttons);
+    void SlideLeg(bool alongX, int a1, int a2, int fixed, int delayMs);
+    void SlideLine(QPoint a, QPoint b, int delayMs);
+    void SlideStep(QPoint pos, int delayMs);
 };

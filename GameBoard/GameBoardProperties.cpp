@@ -1,20 +1,100 @@
+// Setters of the board's published properties. Drawing objects are copied (deep copies: the
+// board never shares the caller's object); the view's setters repaint at once.
+#include "GameBoard/EngineThread.h"
 #include "GameBoard/GameBoard.h"
 
-void TGameBoard::SetBoardLines(bool value) { boardLines_ = value; }
-void TGameBoard::SetBorderBitmap(const QImage& value) { borderBitmap_ = value.copy(); }
-void TGameBoard::SetBorderColor(TColor value) { borderColor_ = value; }
-void TGameBoard::SetCoordFont(const TFont& value) { coordFont_ = value; }
-void TGameBoard::SetCustomPieceSet(const QImage* value) { customPieceSet_ = value ? value->copy() : QImage(); }
-void TGameBoard::SetDisplayCoords(CoordSet value) { displayCoords_ = value; }
-void TGameBoard::SetLineStyle(const QPen& value) { lineStyle_ = value; }
-void TGameBoard::SetResizeMinSize(int value) { resizeMinSize_ = value; }
-void TGameBoard::SetResizeMaxSize(int value) { resizeMaxSize_ = value; }
-void TGameBoard::SetSearchDepth(int value) { searchDepth_ = value; }
-void TGameBoard::SetSizeOfBorder(int value) { sizeOfBorder_ = value; }
-void TGameBoard::SetSizeOfSquare(int value) { sizeOfSquare_ = value; }
-void TGameBoard::SetSquareColorDark(TColor value) { squareColorDark_ = value; }
-void TGameBoard::SetSquareColorLight(TColor value) { squareColorLight_ = value; }
-void TGameBoard::SetSquareDark(const QImage& value) { squareDark_ = value.copy(); }
-void TGameBoard::SetSquareLight(const QImage& value) { squareLight_ = value.copy(); }
-void TGameBoard::SetWhiteOnTop(bool value) { whiteOnTop_ = value; }
-void TGameBoard::SetThinkingPriority(TThreadPriority value) { thinkingPriority_ = value; }
+#include <algorithm>
+
+void TGameBoard::SetBoardLines(bool value) {
+    boardLines_ = value;
+    PaintBoard();
+}
+
+void TGameBoard::SetBorderBitmap(const QImage& value) {
+    borderBitmap_ = value.copy();
+    PaintBoard();
+}
+
+void TGameBoard::SetBorderColor(TColor value) {
+    borderColor_ = value;
+    PaintBoard();
+}
+
+void TGameBoard::SetCoordFont(const TFont& value) {
+    coordFont_ = value;
+    PaintBoard();
+}
+
+// nullptr empties the board's copy (back to the built-in set); a picture that is not a piece
+// set (an empty one included) is ignored and the current set stays.
+void TGameBoard::SetCustomPieceSet(const QImage* value) {
+    if (value && !IsValidPieceSet(*value)) return;
+    customPieceSet_ = value ? value->copy() : QImage();
+    BuildPieceImages();
+    PaintBoard();
+}
+
+void TGameBoard::SetDisplayCoords(CoordSet value) {
+    displayCoords_ = value;
+    PaintBoard();
+}
+
+void TGameBoard::SetLineStyle(const QPen& value) {
+    lineStyle_ = value;
+    PaintBoard();
+}
+
+void TGameBoard::SetResizeMinSize(int value) {
+    resizeMinSize_ = value >= resizeMaxSize_ ? resizeMaxSize_ : value;
+}
+
+void TGameBoard::SetResizeMaxSize(int value) {
+    resizeMaxSize_ = value <= resizeMinSize_ ? resizeMinSize_ : value;
+}
+
+// Read by the next search; a running one keeps its depth.
+void TGameBoard::SetSearchDepth(int value) {
+    searchDepth_ = std::clamp(value, 1, 8);
+}
+
+void TGameBoard::SetSizeOfBorder(int value) {
+    sizeOfBorder_ = value;
+    boardLeft_ = value;
+    boardTop_ = value;
+    resize(8 * sizeOfSquare_ + 2 * sizeOfBorder_, height());
+}
+
+void TGameBoard::SetSizeOfSquare(int value) {
+    sizeOfSquare_ = value;
+    resize(8 * sizeOfSquare_ + 2 * sizeOfBorder_, height());
+}
+
+void TGameBoard::SetSquareColorDark(TColor value) {
+    squareColorDark_ = value;
+    PaintBoard();
+}
+
+void TGameBoard::SetSquareColorLight(TColor value) {
+    squareColorLight_ = value;
+    PaintBoard();
+}
+
+void TGameBoard::SetSquareDark(const QImage& value) {
+    squareDark_ = value.copy();
+    PaintBoard();
+}
+
+void TGameBoard::SetSquareLight(const QImage& value) {
+    squareLight_ = value.copy();
+    PaintBoard();
+}
+
+void TGameBoard::SetWhiteOnTop(bool value) {
+    whiteOnTop_ = value;
+    PaintBoard();
+}
+
+void TGameBoard::SetThinkingPriority(TThreadPriority value) {
+    thinkingPriority_ = value;
+    if (engineThread_) engineThread_->ApplyPriority();
+}
