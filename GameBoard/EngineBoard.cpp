@@ -252,35 +252,6 @@ bool EngineBoard::KingLineOpened(int from) const {
 
 // ---- Making and taking back moves ----
 
-void EngineBoard::Clear(int square) {
-    const int colour = SquareColor[square];
-    if (colour != NoColor) {
-        const std::uint64_t bit = std::uint64_t(1) << square;
-        const int piece = SquarePiece[square];
-        ColorBits[colour] &= ~bit;
-        PieceBits[colour][piece] &= ~bit;
-        ScoreSum[colour] -= (*Scores)[colour][piece][square];
-    }
-    SquareColor[square] = NoColor;
-    SquarePiece[square] = NoPiece;
-}
-
-void EngineBoard::Put(int square, int colour, int piece) {
-    Clear(square);
-    const std::uint64_t bit = std::uint64_t(1) << square;
-    ColorBits[colour] |= bit;
-    PieceBits[colour][piece] |= bit;
-    ScoreSum[colour] += (*Scores)[colour][piece][square];
-    SquareColor[square] = colour;
-    SquarePiece[square] = piece;
-    if (piece == King) KingSquare[colour] = square;
-}
-
-void EngineBoard::MoveRook(int from, int to, int colour) {
-    Put(to, colour, Rook);
-    Clear(from);
-}
-
 // The squares that must be empty and those that must not be attacked, per castling.
 bool EngineBoard::CastlingPathFree(int to) const {
     auto empty = [this](int sq) { return SquareColor[sq] == NoColor; };
@@ -299,26 +270,36 @@ bool EngineBoard::CastlingPathFree(int to) const {
     }
 }
 
+// The rook's squares of a castling, by the king's destination.
+namespace {
+struct CastlingRook {
+    int From;
+    int To;
+};
+constexpr CastlingRook RookOfCastling(int kingTo) {
+    switch (kingTo) {
+    case 62:
+        return { 63, 61 };
+    case 58:
+        return { 56, 59 };
+    case 6:
+        return { 7, 5 };
+    default:
+        return { 0, 3 }; // 2
+    }
+}
+} // namespace
+
 bool EngineBoard::ApplyMove(EngineMove m) {
     const bool wasInCheck = SideToMoveInCheck();
     if (m.Flags & FlagCastle) {
+        // The rights guarantee king and rook at home (LoadPosition, RightsKeptMask).
         if (wasInCheck || !CastlingPathFree(m.To)) return false;
-        switch (m.To) {
-        case 62:
-            MoveRook(63, 61, SideToMove);
-            break;
-        case 58:
-            MoveRook(56, 59, SideToMove);
-            break;
-        case 6:
-            MoveRook(7, 5, SideToMove);
-            break;
-        case 2:
-            MoveRook(0, 3, SideToMove);
-            break;
-        }
+        const CastlingRook rook = RookOfCastling(m.To);
+        Shift(rook.From, rook.To);
     }
-    UndoStack[Ply] = UndoRecord { m, SquarePiece[m.To], CastleRights, EpSquare };
+    const int captured = SquarePiece[m.To];
+    UndoStack[Ply] = UndoRecord { m, captured, CastleRights, EpSquare };
     ++Ply;
     checkCache_[Ply] = -1;
     const bool kingMoved = SquarePiece[m.From] == King;
@@ -327,9 +308,14 @@ bool EngineBoard::ApplyMove(EngineMove m) {
         EpSquare = SideToMove == White ? m.To + 8 : m.To - 8;
     else
         EpSquare = -1;
-    Put(m.To, SideToMove, (m.Flags & FlagPromotion) ? m.Promote : SquarePiece[m.From]);
-    Clear(m.From);
-    if (m.Flags & FlagEnPassant) Clear(SideToMove == White ? m.To + 8 : m.To - 8);
+    if (captured != NoPiece) Remove(m.To);
+    if (m.Flags & FlagPromotion) {
+        Remove(m.From);
+        Place(m.To, SideToMove, m.Promote);
+    } else {
+        Shift(m.From, m.To);
+    }
+    if (m.Flags & FlagEnPassant) Remove(SideToMove == White ? m.To + 8 : m.To - 8);
     std::swap(SideToMove, OtherSide);
     const bool exposed = (wasInCheck || kingMoved || (m.Flags & FlagEnPassant))
         ? InCheck(OtherSide)
@@ -349,28 +335,18 @@ void EngineBoard::RetractMove() {
     const EngineMove m = u.Move;
     CastleRights = u.CastleRights;
     EpSquare = u.EpSquare;
-    Put(m.From, SideToMove, (m.Flags & FlagPromotion) ? Pawn : SquarePiece[m.To]);
-    if (u.CapturedPiece == NoPiece)
-        Clear(m.To);
-    else
-        Put(m.To, OtherSide, u.CapturedPiece);
-    if (m.Flags & FlagCastle) {
-        switch (m.To) {
-        case 62:
-            MoveRook(61, 63, SideToMove);
-            break;
-        case 58:
-            MoveRook(59, 56, SideToMove);
-            break;
-        case 6:
-            MoveRook(5, 7, SideToMove);
-            break;
-        case 2:
-            MoveRook(3, 0, SideToMove);
-            break;
-        }
+    if (m.Flags & FlagPromotion) {
+        Remove(m.To);
+        Place(m.From, SideToMove, Pawn);
+    } else {
+        Shift(m.To, m.From);
     }
-    if (m.Flags & FlagEnPassant) Put(SideToMove == White ? m.To + 8 : m.To - 8, OtherSide, Pawn);
+    if (u.CapturedPiece != NoPiece) Place(m.To, OtherSide, u.CapturedPiece);
+    if (m.Flags & FlagCastle) {
+        const CastlingRook rook = RookOfCastling(m.To);
+        Shift(rook.To, rook.From);
+    }
+    if (m.Flags & FlagEnPassant) Place(SideToMove == White ? m.To + 8 : m.To - 8, OtherSide, Pawn);
 }
 
 } // namespace engine

@@ -152,9 +152,40 @@ private:
     void GeneratePiece(int from, bool capturesOnly);
     void GenerateEnPassant();
     bool CastlingPathFree(int to) const;
-    void MoveRook(int from, int to, int colour);
-    void Clear(int square);
-    void Put(int square, int colour, int piece);
+    // Changing squares with the square sets and sums kept in step: Place needs an empty
+    // square, Remove an occupied one, Shift an occupied from-square and an empty to-square.
+    void Place(int square, int colour, int piece) {
+        const std::uint64_t bit = std::uint64_t(1) << square;
+        ColorBits[colour] |= bit;
+        PieceBits[colour][piece] |= bit;
+        ScoreSum[colour] += (*Scores)[colour][piece][square];
+        SquareColor[square] = colour;
+        SquarePiece[square] = piece;
+        if (piece == King) KingSquare[colour] = square;
+    }
+    void Remove(int square) {
+        const int colour = SquareColor[square];
+        const int piece = SquarePiece[square];
+        const std::uint64_t bit = std::uint64_t(1) << square;
+        ColorBits[colour] &= ~bit;
+        PieceBits[colour][piece] &= ~bit;
+        ScoreSum[colour] -= (*Scores)[colour][piece][square];
+        SquareColor[square] = NoColor;
+        SquarePiece[square] = NoPiece;
+    }
+    void Shift(int from, int to) {
+        const int colour = SquareColor[from];
+        const int piece = SquarePiece[from];
+        const std::uint64_t bits = (std::uint64_t(1) << from) | (std::uint64_t(1) << to);
+        ColorBits[colour] ^= bits;
+        PieceBits[colour][piece] ^= bits;
+        ScoreSum[colour] += (*Scores)[colour][piece][to] - (*Scores)[colour][piece][from];
+        SquareColor[to] = colour;
+        SquarePiece[to] = piece;
+        SquareColor[from] = NoColor;
+        SquarePiece[from] = NoPiece;
+        if (piece == King) KingSquare[colour] = to;
+    }
     void RebuildSquareSets();
     bool KingLineOpened(int from) const;
 
