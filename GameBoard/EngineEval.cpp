@@ -118,25 +118,32 @@ void EngineSearch::PrepareSquareScores() {
         }
     }
     Board.UseScoreTable(&SquareScore); // the running sums start again from the new table
+    ClearPawnCache(); // passed pawns count with the new table
 }
 
-// Material and square bonuses are summed as pieces move (EngineBoard::ScoreSum); the pawn
-// and rook terms look at the files that hold pawns.
-int EngineSearch::Evaluate() const {
-    const EngineBoard& b = Board;
-    int score[2] = { b.ScoreSum[White], b.ScoreSum[Black] };
+void EngineSearch::ClearPawnCache() {
+    for (PawnEntry& entry : pawnCache_) entry = PawnEntry {};
+}
+
+// The pawn terms of one pawn formation, White's minus Black's, and the files holding pawns.
+EngineSearch::PawnEntry EngineSearch::EvaluatePawns(
+    std::uint64_t whitePawns, std::uint64_t blackPawns) const {
+    PawnEntry entry;
+    entry.Pawns[White] = whitePawns;
+    entry.Pawns[Black] = blackPawns;
     int pawnsOnFile[2][10] = {};
     unsigned filesWithPawns[2] = { 0, 0 }; // bit f + 1 for file f, bits 0 and 9 stay clear
     for (int c = White; c <= Black; ++c) {
-        for (std::uint64_t bits = b.PieceBits[c][Pawn]; bits != 0; bits &= bits - 1) {
+        for (std::uint64_t bits = entry.Pawns[c]; bits != 0; bits &= bits - 1) {
             const int f = ColumnOf(std::countr_zero(bits)) + 1;
             ++pawnsOnFile[c][f];
             filesWithPawns[c] |= 1u << f;
         }
     }
+    int score[2] = { 0, 0 };
     for (int c = White; c <= Black; ++c) {
         const int o = c ^ 1;
-        for (std::uint64_t bits = b.PieceBits[c][Pawn]; bits != 0; bits &= bits - 1) {
+        for (std::uint64_t bits = entry.Pawns[c]; bits != 0; bits &= bits - 1) {
             const int s = std::countr_zero(bits);
             const int f = ColumnOf(s) + 1;
             if (pawnsOnFile[c][f] > 1) score[c] -= 5;
@@ -146,15 +153,36 @@ int EngineSearch::Evaluate() const {
             }
             if ((filesWithPawns[o] & (7u << (f - 1))) == 0) score[c] += 2 * SquareScore[c][Pawn][s];
         }
+        entry.Files[c] = std::uint16_t(filesWithPawns[c]);
+    }
+    entry.Score = score[White] - score[Black];
+    return entry;
+}
+
+// Material and square bonuses are summed as pieces move (EngineBoard::ScoreSum); the pawn
+// terms depend on the pawn formation alone and are kept in a small cache for the search.
+int EngineSearch::Evaluate() const {
+    const EngineBoard& b = Board;
+    const std::uint64_t whitePawns = b.PieceBits[White][Pawn];
+    const std::uint64_t blackPawns = b.PieceBits[Black][Pawn];
+    const std::size_t slot
+        = ((whitePawns * 0x9E3779B97F4A7C15ull) ^ (blackPawns * 0xC2B2AE3D27D4EB4Full))
+        >> (64 - PawnCacheBits);
+    PawnEntry& entry = pawnCache_[slot];
+    if (entry.Pawns[White] != whitePawns || entry.Pawns[Black] != blackPawns)
+        entry = EvaluatePawns(whitePawns, blackPawns);
+
+    int score = b.ScoreSum[White] - b.ScoreSum[Black] + entry.Score;
+    for (int c = White; c <= Black; ++c) {
+        const int sign = c == White ? 1 : -1;
+        const unsigned own = entry.Files[c];
+        const unsigned enemy = entry.Files[c ^ 1];
         for (std::uint64_t bits = b.PieceBits[c][Rook]; bits != 0; bits &= bits - 1) {
-            const int f = ColumnOf(std::countr_zero(bits)) + 1;
-            if ((filesWithPawns[c] & (1u << f)) == 0) {
-                score[c] += 10;
-                if ((filesWithPawns[o] & (1u << f)) == 0) score[c] += 5;
-            }
+            const unsigned file = 1u << (ColumnOf(std::countr_zero(bits)) + 1);
+            if ((own & file) == 0) score += sign * ((enemy & file) == 0 ? 15 : 10);
         }
     }
-    return score[b.SideToMove] - score[b.OtherSide];
+    return b.SideToMove == White ? score : -score;
 }
 
 } // namespace engine

@@ -53,6 +53,17 @@ public:
     const std::atomic<bool>* StopFlag = nullptr;
 
 private:
+    // Pawn terms of a formation: the evaluation's cache, valid for one table of square scores.
+    struct PawnEntry {
+        std::uint64_t Pawns[2] = { ~std::uint64_t(0), ~std::uint64_t(0) }; // none can match
+        int Score = 0; // White's pawn terms minus Black's
+        std::uint16_t Files[2] = { 0, 0 }; // bit f + 1: file f holds a pawn of that colour
+    };
+    static constexpr int PawnCacheBits = 12;
+    PawnEntry EvaluatePawns(std::uint64_t whitePawns, std::uint64_t blackPawns) const;
+    void ClearPawnCache();
+    mutable PawnEntry pawnCache_[1 << PawnCacheBits];
+
     bool AtDepthBound() const;
     int BoundedEvaluate(int alpha, int beta);
     void TakeBestLine(EngineMove m);
