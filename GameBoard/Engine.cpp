@@ -37,9 +37,12 @@ std::uint64_t TEngine::Nodes() const {
     return state_->Search.Board.AcceptedMoves;
 }
 
-std::uint64_t TEngine::Perft(int depth) {
-    if (state_->Refusal != engine::LoadRefusal::Accepted) return 0;
-    return engine::Perft(state_->Search.Board, std::clamp(depth, 0, MaxPerftDepth));
+std::optional<std::uint64_t> TEngine::Perft(int depth) {
+    const engine::EngineBoard& board = state_->Search.Board;
+    if (state_->Refusal != engine::LoadRefusal::Accepted || depth < 0) return std::nullopt;
+    if (depth >= engine::MaxPly || depth * board.GenerationReserve > engine::MoveStackSize)
+        return std::nullopt;
+    return engine::Perft(state_->Search.Board, depth);
 }
 
 void TEngine::SetStopFlag(const std::atomic<bool>* stop) {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 // A move of the engine: square indices 0..63 (index = Square - 1), promotion piece code
@@ -55,9 +56,10 @@ public:
     // searching thread or after the search).
     std::uint64_t Nodes() const;
     // The moves ApplyMove accepts from the loaded position, counted recursively to depth
-    // (0..MaxPerftDepth; 1 at depth 0). 0 when no position is loaded.
-    std::uint64_t Perft(int depth);
-    static constexpr int MaxPerftDepth = 32;
+    // (1 at depth 0). Empty when no position is loaded, or when the walk could overrun the
+    // engine's move stack (depth times the most moves one position of this material can
+    // have; for a full set of pieces that allows depth 9).
+    std::optional<std::uint64_t> Perft(int depth);
 
     // The stop request, set by another thread; checked by the search. May be null.
     void SetStopFlag(const std::atomic<bool>* stop);

@@ -7,8 +7,8 @@
 
 namespace engine {
 
-// Leaf count to depth from the board's position (1 at depth 0). depth must stay below
-// MaxPly - 1 so that the per-ply arrays hold the whole walk.
+// Leaf count to depth from the board's position (1 at depth 0). The caller keeps depth
+// below MaxPly and depth * GenerationReserve within MoveStackSize (TEngine::Perft does).
 std::uint64_t Perft(EngineBoard& board, int depth);
 
 } // namespace engine

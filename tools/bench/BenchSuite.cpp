@@ -81,7 +81,7 @@ int RunBenchSuite(std::ostream& out) {
         TEngine perftEngine;
         perftEngine.LoadPosition(position.Source());
         double start = ThreadSeconds();
-        const std::uint64_t leaves = perftEngine.Perft(p.PerftDepth);
+        const std::uint64_t leaves = perftEngine.Perft(p.PerftDepth).value_or(0);
         double seconds = ThreadSeconds() - start;
         perft.Add(leaves, seconds);
         PrintRow(out, std::string("perft  ") + p.Name + " d" + std::to_string(p.PerftDepth), leaves,

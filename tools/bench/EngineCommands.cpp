@@ -51,8 +51,12 @@ int RunPerftLines(int depth, std::istream& in, std::ostream& out) {
         if (IsBlank(line)) continue;
         if (!LoadLine(engine, line, out)) continue;
         const auto start = std::chrono::steady_clock::now();
-        const std::uint64_t nodes = engine.Perft(depth);
-        out << "nodes " << nodes << " time_ms " << ElapsedMs(start) << '\n';
+        const std::optional<std::uint64_t> nodes = engine.Perft(depth);
+        if (!nodes) {
+            out << "invalid depth too large for this position\n";
+            continue;
+        }
+        out << "nodes " << *nodes << " time_ms " << ElapsedMs(start) << '\n';
     }
     return 0;
 }
@@ -91,11 +95,11 @@ int RunEngineCommand(int argc, char* argv[], std::istream& in, std::ostream& out
     const bool isPerft = command == "perft";
     const bool isSearch = command == "search" || command == "sequence";
     int depth = 0;
-    if (argc == 3 && isPerft && ParseDepth(argv[2], 0, TEngine::MaxPerftDepth, depth))
+    if (argc == 3 && isPerft && ParseDepth(argv[2], 0, 63, depth))
         return RunPerftLines(depth, in, out);
     if (argc == 3 && isSearch && ParseDepth(argv[2], 1, 8, depth))
         return RunSearchLines(depth, command == "search", in, out);
-    out << "usage: pellium-bench perft DEPTH (0.." << TEngine::MaxPerftDepth
-        << ") | search DEPTH (1..8) | sequence DEPTH (1..8) | bench\n";
+    out << "usage: pellium-bench perft DEPTH (0..63) | search DEPTH (1..8) | sequence DEPTH (1..8) "
+           "| bench\n";
     return 2;
 }
