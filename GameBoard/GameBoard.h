@@ -30,6 +30,7 @@
 
 class TEngineThread;
 class TDragOverlay;
+class TDragKeyFilter;
 class QPainter;
 
 // A font as the board keeps it: face name, size in points, colour and pitch.
@@ -234,6 +235,7 @@ private:
     bool dragAccepted_ = false;
     bool dragCursorSet_ = false;
     bool clickPending_ = false; // a left press inside the board that a release turns into OnClick
+    TDragKeyFilter* dragKeyFilter_ = nullptr; // owned by this widget (Qt parent); made on first use
 
     // Painting steps on the surface (GameBoardPaint.cpp).
     void DrawBorder(QPainter& p);

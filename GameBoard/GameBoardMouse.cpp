@@ -8,6 +8,7 @@
 // puts the piece back and reports OnIllegalMove. While a drag is armed the board's own mouse
 // events (OnMouseMove, OnMouseUp, OnClick) do not fire: the drag takes the pointer.
 
+#include "GameBoard/DragKeyFilter.h"
 #include "GameBoard/DragOverlay.h"
 #include "GameBoard/GameBoard.h"
 
@@ -108,7 +109,12 @@ void TGameBoard::ArmDrag(QPoint pos) {
     dragLastPos_ = pos;
     dragAccepted_ = false;
     clickPending_ = false;
-    grabKeyboard(); // Escape cancels the drag wherever the focus is
+    // Escape cancels the drag wherever the keyboard focus is.
+    if (!dragKeyFilter_)
+        dragKeyFilter_ = new TDragKeyFilter(this, [this] {
+            if (dragState_ != DragState::None) EndDrag(dragLastPos_, false);
+        });
+    dragKeyFilter_->Watch(true);
     if (OnStartDrag) OnStartDrag(this);
 }
 
@@ -155,7 +161,7 @@ bool TGameBoard::DragOverBoard(QPoint pos) {
 void TGameBoard::EndDrag(QPoint pos, bool released) {
     const bool wasActive = dragState_ == DragState::Active;
     dragState_ = DragState::None;
-    releaseKeyboard();
+    dragKeyFilter_->Watch(false);
     ClearDragCursor();
 
     bool dropped = false;
