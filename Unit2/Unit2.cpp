@@ -7,12 +7,14 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
 #include <qdrawutil.h>
 #include <utility>
 
@@ -70,6 +72,18 @@ protected:
     }
 };
 
+// Tightens the letter spacing of a one-line label just enough for its text to fit its width
+// (by at most one pixel a letter); substitute fonts may run a little wider than the original.
+void FitTextToWidth(QLabel* label) {
+    const QString text = label->text();
+    const int excess = QFontMetrics(label->font()).horizontalAdvance(text) - label->width();
+    if (excess <= 0 || text.size() < 2) return;
+    const double tighten = std::min(1.0, (excess + 0.5) / (text.size() - 1));
+    QFont font = label->font();
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -tighten);
+    label->setFont(font);
+}
+
 QByteArray ReadResource(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -122,6 +136,7 @@ void TForm2::CreatePicturePanel() {
     Label3->setGeometry(1, 107 - 1 - 14, 153 - 2, 14);
     Label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label3->setFont(PixelFont(QStringLiteral("Arial"), 11));
+    FitTextToWidth(Label3);
     SetTextColor(Label3, kWhite);
     Label3->setToolTip(kPortraitName);
 }
