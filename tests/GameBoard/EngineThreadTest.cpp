@@ -1,0 +1,201 @@
+// The engine thread driven through the board: when searches start and end, Thinking, stop
+// requests during a search, depth and priority changes, the idle engine, stale results.
+#include "EngineThreadTestUtil.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#endif
+
+using namespace engine_thread_test;
+
+namespace {
+
+const std::string Start = TChessModel::StartPosition;
+
+int CurrentNice() {
+#ifdef __linux__
+    return getpriority(PRIO_PROCESS, 0);
+#else
+    return 0;
+#endif
+}
+
+int WorkerNice(const TGameBoard& board) {
+#ifdef __linux__
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(board.EngineThread()->WorkerThreadId()));
+#else
+    return 0;
+#endif
+}
+
+// Thinking is true from the moment the computer is due until its move is about to be handed
+// over, and false while MakeMove fires the events of that move.
+TEST(EngineThread, ThinkingDuringTheSearchOnlyNotDuringTheMovesEvents) {
+    auto board = MakeBoard(Start, true, 3, AllCastling);
+    ASSERT_TRUE(board->MakeMove(Square::E2, Square::E4));
+    std::vector<bool> thinkingInEvents;
+    board->OnLegalMove
+        = [&](TChessModel*, Square, Square) { thinkingInEvents.push_back(board->Thinking()); };
+    board->OnPaint = [&](TChessModel*) { thinkingInEvents.push_back(board->Thinking()); };
+
+    EXPECT_FALSE(board->Thinking());
+    board->SetComputerPlaysBlack(true);
+    EXPECT_TRUE(board->Thinking()) << "the search starts at once";
+    ASSERT_TRUE(WaitFor([&] { return board->WhiteToMove(); }));
+    EXPECT_EQ(thinkingInEvents, (std::vector<bool> { false, false }));
+    EXPECT_FALSE(board->Thinking());
+    EXPECT_EQ(board->EngineThread()->SearchCount(), 1);
+}
+
+// Writing Position during a search ends it without a move; the engine thread stays parked
+// until StartThinking runs again.
+TEST(EngineThread, PositionWrittenDuringASearchEndsItWithoutAMove) {
+    auto board = MakeBoard(Start, true, 8, AllCastling);
+    int moves = 0;
+    board->OnLegalMove = [&](TChessModel*, Square, Square) { ++moves; };
+    board->SetComputerPlaysWhite(true);
+    Settle(20);
+    ASSERT_TRUE(board->Thinking());
+
+    board->SetPosition(Start);
+    EXPECT_FALSE(board->Thinking());
+    EXPECT_TRUE(board->EngineThread()->Parked());
+    Settle(100);
+    EXPECT_EQ(moves, 0);
+    EXPECT_EQ(board->EngineThread()->SearchCount(), 1) << "parked: no new search";
+
+    board->SetSearchDepth(1);
+    board->SetComputerPlaysWhite(true); // StartThinking
+    ASSERT_TRUE(WaitFor([&] { return moves == 1; }));
+}
+
+// SearchDepth written during a search does not disturb it; the next search uses the new depth.
+TEST(EngineThread, SearchDepthWrittenDuringASearchTakesEffectWithTheNext) {
+    auto board = MakeBoard(Start, true, 8, AllCastling);
+    int moves = 0;
+    board->OnLegalMove = [&](TChessModel*, Square, Square) { ++moves; };
+    board->SetComputerPlaysWhite(true);
+    Settle(20);
+    board->SetSearchDepth(2);
+    Settle(20);
+    EXPECT_TRUE(board->Thinking()) << "the running search goes on";
+    EXPECT_EQ(board->EngineThread()->LastSearchDepth(), 8);
+
+    board->SetComputerPlaysWhite(true); // stop, then start again
+    ASSERT_TRUE(WaitFor([&] { return moves == 1; }));
+    EXPECT_EQ(board->EngineThread()->LastSearchDepth(), 2);
+    EXPECT_EQ(board->EngineThread()->SearchCount(), 2);
+}
+
+// ThinkingPriority written during a search changes the worker's priority at once.
+TEST(EngineThread, ThinkingPriorityWrittenDuringASearchAppliesAtOnce) {
+    auto board = MakeBoard(Start, true, 8, AllCastling);
+    board->SetComputerPlaysWhite(true);
+    Settle(20);
+    ASSERT_TRUE(board->Thinking());
+    const int base = CurrentNice();
+    EXPECT_EQ(WorkerNice(*board), base);
+    board->SetThinkingPriority(TThreadPriority::tpLowest);
+    EXPECT_EQ(WorkerNice(*board), std::min(base + 10, 19));
+    EXPECT_TRUE(board->Thinking());
+    board->SetComputerPlaysWhite(false);
+}
+
+// Each level's nice value, applied at the start of a search. A level above the board thread's
+// own may be refused by the system (no privilege); it then stays at the board thread's level.
+// Going back up after a low level works either way.
+TEST(EngineThread, PriorityLevelsMapToNiceValues) {
+    struct Row {
+        TThreadPriority level;
+        int offset;
+    };
+    const Row rows[] = { { TThreadPriority::tpIdle, 39 }, { TThreadPriority::tpNormal, 0 },
+        { TThreadPriority::tpLowest, 10 }, { TThreadPriority::tpLower, 5 },
+        { TThreadPriority::tpHigher, -5 }, { TThreadPriority::tpIdle, 39 },
+        { TThreadPriority::tpHighest, -10 }, { TThreadPriority::tpTimeCritical, -39 },
+        { TThreadPriority::tpNormal, 0 } };
+    auto board = MakeBoard(Start, true, 1, AllCastling);
+    const int base = CurrentNice();
+    int searches = 0;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.level));
+        EXPECT_EQ(TEngineThread::NiceOffset(row.level), row.offset);
+        board->SetThinkingPriority(row.level);
+        board->SetWhiteToMove(true);
+        board->SetComputerPlaysWhite(true);
+        ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchCount() == searches + 1; }));
+        ++searches;
+        board->SetComputerPlaysWhite(false);
+        const int target = std::clamp(base + row.offset, -20, 19);
+        const int nice = WorkerNice(*board);
+        if (row.offset >= 0)
+            EXPECT_EQ(nice, target);
+        else
+            EXPECT_TRUE(nice == target || nice == base) << nice;
+    }
+}
+
+// An armed engine whose side is not to move sleeps: no search, no hand-off, no CPU. A move
+// the owner makes directly is still noticed, as by a cycling engine thread.
+TEST(EngineThread, IdleEngineSleepsAndStillNoticesItsTurn) {
+    auto board = MakeBoard(Start, true, 1, AllCastling);
+    board->SetComputerPlaysBlack(true); // armed, White (the person) to move
+    Settle(20);
+    const long tid = board->EngineThread()->WorkerThreadId();
+    ASSERT_NE(tid, 0);
+    const long cpuBefore = ThreadCpuTicks(tid);
+    Settle(300);
+    EXPECT_EQ(board->EngineThread()->SearchCount(), 0);
+    EXPECT_EQ(board->EngineThread()->HandOffCount(), 0);
+    EXPECT_EQ(ThreadCpuTicks(tid), cpuBefore);
+
+    ASSERT_TRUE(board->MakeMove(Square::E2, Square::E4)); // the owner's move, no StartThinking
+    ASSERT_TRUE(WaitFor([&] { return board->WhiteToMove(); }));
+    EXPECT_EQ(board->EngineThread()->SearchCount(), 1);
+}
+
+// A result searched for a position that was changed meanwhile without a wait is not played;
+// the new position is searched instead.
+TEST(EngineThread, ResultForAChangedPositionIsNotPlayed) {
+    auto board = MakeBoard(Start, true, 2, AllCastling);
+    std::vector<int> searchesAtMove;
+    board->OnLegalMove = [&](TChessModel*, Square, Square) {
+        searchesAtMove.push_back(board->EngineThread()->SearchCount());
+    };
+    board->SetComputerPlaysWhite(true);
+    // Without processing events: the search ends and its move waits to be handed over.
+    while (board->Thinking()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    // The custom engine setting lets StopThinking return without waiting.
+    board->SetCustomEngine(true);
+    board->SetPosition(Diagram({ "rnbqkbnr", "pppppppp", "........", "........", "...P....",
+        "........", "PPP.PPPP", "RNBQKBNR" }));
+    board->SetCustomEngine(false);
+
+    ASSERT_TRUE(WaitFor([&] { return !searchesAtMove.empty(); }));
+    EXPECT_EQ(searchesAtMove.front(), 2) << "the first move comes from a second search";
+}
+
+// A board without an engine thread: Thinking false, StartThinking does nothing (custom engine
+// included), StopThinking only sets Halted.
+TEST(EngineThread, BoardWithoutEngineThread) {
+    TGameBoard board(nullptr, false);
+    int asked = 0;
+    board.SetCustomEngine(true);
+    board.OnCalculateMove = [&](TChessModel*, Square&, Square&) { ++asked; };
+    board.SetComputerPlaysBlack(true);
+    ASSERT_TRUE(board.UserMove(Square::E2, Square::E4)); // clears Halted, then StartThinking
+    board.CustomEnginePoll();
+    EXPECT_EQ(asked, 0);
+    EXPECT_FALSE(board.Thinking());
+    EXPECT_EQ(board.EngineThread(), nullptr);
+    board.StopThinking();
+    EXPECT_TRUE(board.Halted());
+}
+
+} // namespace
