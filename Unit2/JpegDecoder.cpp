@@ -6,8 +6,12 @@
 
 namespace {
 
-// Largest side accepted; anything beyond is not a picture this program shows.
-constexpr JDIMENSION kMaxSide = 16384;
+// Largest side accepted; anything beyond is not a picture this program shows. The header is
+// checked before decoding starts: a progressive picture keeps all its coefficients in memory,
+// so a forged header declaring a huge picture would otherwise allocate gigabytes.
+constexpr JDIMENSION kMaxSide = 4096;
+// What libjpeg may allocate for one picture; beyond it decoding fails with an error.
+constexpr long kMaxDecoderMemory = 96L * 1024 * 1024;
 
 // libjpeg's error manager extended with a jump target. libjpeg's default error_exit ends
 // the process; this one jumps back to DecodeInto instead.
@@ -41,7 +45,12 @@ bool DecodeInto(const unsigned char* bytes, unsigned long size, QImage* out) {
     }
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, bytes, size);
+    cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
     jpeg_read_header(&cinfo, TRUE);
+    if (cinfo.image_width > kMaxSide || cinfo.image_height > kMaxSide) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != 3 || cinfo.output_width > kMaxSide

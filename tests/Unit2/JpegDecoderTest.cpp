@@ -128,3 +128,16 @@ TEST(JpegDecoder, ScrambledScanDataNeverEndsTheProgram) {
 }
 
 } // namespace
+
+TEST(JpegDecoder, HugeDeclaredSizeIsRefusedBeforeDecoding) {
+    // The picture's frame header rewritten to declare 60000 x 60000 pixels: decoding it would
+    // need gigabytes for the coefficients of a progressive picture.
+    QByteArray forged = AboutPicture();
+    const qsizetype sof = forged.indexOf(QByteArray("\xFF\xC2", 2));
+    ASSERT_GE(sof, 0);
+    for (const qsizetype at : { sof + 5, sof + 7 }) {
+        forged[at] = static_cast<char>(60000 >> 8);
+        forged[at + 1] = static_cast<char>(60000 & 0xFF);
+    }
+    EXPECT_TRUE(DecodeJpeg(forged).isNull());
+}
