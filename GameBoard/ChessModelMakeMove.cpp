@@ -116,8 +116,10 @@ bool TChessModel::MakeMove(Square from, Square to) {
             handler(this, from, to, promotionPiece_);
             if (changedUnderUs()) return true;
         }
-        const char piece
-            = RankOf(to) == 8 ? UpperAscii(promotionPiece_) : LowerAscii(promotionPiece_);
+        // Any letter a handler chose stands on the square, but a NUL would end the position
+        // text at this square, so the pawn then becomes the default queen instead.
+        const char letter = promotionPiece_ == '\0' ? 'q' : promotionPiece_;
+        const char piece = RankOf(to) == 8 ? UpperAscii(letter) : LowerAscii(letter);
         Cell(to) = piece;
         DrawSquare(to);
         DrawPiece(to, piece);

@@ -529,3 +529,15 @@ TEST(ChessMakeMoveTest, HandlerMayReplaceItsOwnEvent) {
     EXPECT_EQ(seen, 100u);
     EXPECT_FALSE(board.OnLegalMove);
 }
+
+TEST(ChessMakeMoveTest, NulPromotionLetterGivesAQueenSoThePositionTextStaysWhole) {
+    TChessModel board;
+    SetUpGame(board,
+        Diagram({ ".......k", "P.......", "........", "........", "........", "........",
+            "........", ".......K" }),
+        true, "");
+    board.OnPromotion = [](TChessModel*, Square, Square, char& piece) { piece = '\0'; };
+    ASSERT_TRUE(Play(board, "a7a8"));
+    EXPECT_EQ(board.Squares()[ToInt(Square::A8)], 'Q');
+    EXPECT_EQ(board.Position().size(), 64u);
+}
