@@ -250,6 +250,7 @@ private:
     QImage PieceImage(char piece) const;
 
     // Mouse, drag and slide (GameBoardMouse.cpp, GameBoardAnimate.cpp).
+    void changeEvent(QEvent* e) override; // a board disabled mid-drag cancels the drag
     TDragOverlay& Overlay();
     QPoint DragImagePos(QPoint boardPos) const;
     void ArmDrag(QPoint pos);

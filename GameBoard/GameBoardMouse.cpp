@@ -97,6 +97,13 @@ void TGameBoard::keyPressEvent(QKeyEvent* e) {
     QWidget::keyPressEvent(e);
 }
 
+void TGameBoard::changeEvent(QEvent* e) {
+    // A disabled board gets no release any more: the drag ends here, as a cancelled one.
+    if (e->type() == QEvent::EnabledChange && !isEnabled() && dragState_ != DragState::None)
+        EndDrag(dragLastPos_, false);
+    QWidget::changeEvent(e);
+}
+
 // ---- The drag ----
 
 void TGameBoard::ArmDrag(QPoint pos) {

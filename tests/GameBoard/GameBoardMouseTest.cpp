@@ -78,6 +78,22 @@ TEST_F(BoardDrag, DraggingE2ToE4PlaysTheMoveWithoutASlide) {
     EXPECT_EQ(overlay->pos(), w.DragImageAt(p1));
     const QPoint e2 = board->SquareOrigin(Square::E2);
     EXPECT_EQ(Pixel(*board, e2.x() + 20, e2.y() + 20), kSilver);
+    // The window shows the pawn of the built-in set where the overlay stands, with the board
+    // showing through where the pawn's mask is white.
+    const QImage set = QImage(QStringLiteral(":/PIECESET40")).convertToFormat(QImage::Format_RGB32);
+    const QImage shown = w.window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage boardShown = board->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int opaque = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            const QPoint at = overlay->pos() + QPoint(x, y);
+            const bool clear = (set.pixel(x, 40 + y) & 0xFFFFFF) == 0xFFFFFF;
+            const QRgb under = boardShown.pixel(board->mapFrom(w.window.get(), at));
+            ASSERT_EQ(shown.pixel(at), clear ? under : set.pixel(x, y)) << x << "," << y;
+            opaque += !clear;
+        }
+    }
+    EXPECT_GT(opaque, 100);
     MoveHeld(board, p2);
     Release(board, p2);
 
@@ -162,6 +178,24 @@ TEST_F(BoardDrag, EscapeCancelsTheDrag) {
     Release(board, p0 + QPoint(0, -45));
     EXPECT_EQ(log, (std::vector<std::string> { "up" }));
     EXPECT_EQ(board->Position(), TChessModel::StartPosition);
+}
+
+// A disabled board receives no release: the drag is cancelled at once and a later press
+// starts afresh.
+TEST_F(BoardDrag, DisablingTheBoardCancelsTheDrag) {
+    const QPoint p0 = Centre(*board, Square::E2);
+    Press(board, p0);
+    MoveHeld(board, p0 + QPoint(0, -20));
+    board->setEnabled(false);
+    EXPECT_EQ(log,
+        (std::vector<std::string> {
+            "down", "start", "over", "illegal " + Num(Square::E2), "end nowhere" }));
+    EXPECT_FALSE(w.Overlay()->isVisible());
+    EXPECT_EQ(board->Surface(), startPicture);
+    board->setEnabled(true);
+    log.clear();
+    Drag(Square::E2, { Centre(*board, Square::E4) });
+    EXPECT_EQ(board->Squares()[ToInt(Square::E4)], 'P');
 }
 
 TEST_F(BoardDrag, ReleaseBeforeFivePixelsIsAnIllegalMove) {

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -40,6 +41,7 @@ struct BoardWindow {
         board->LoadBuiltInPieceSet();
         board->BuildPieceImages();
         window->show();
+        (void)QTest::qWaitForWindowExposed(window.get());
         board->PaintBoard();
     }
     TDragOverlay* Overlay() const { return window->findChild<TDragOverlay*>(); }
