@@ -7,7 +7,7 @@
 //    returns; closing in any other state, and TServerSocket::Close() for its connections,
 //    releases the sockets without a notification;
 //  - errors are delivered from the event loop (never from inside a call of the window), each
-//    with its kind and Qt's error code;
+//    with its kind and the system's error number (an errno value, never 0);
 //  - a connection object stays valid until control returns to the event loop after its
 //    release, so a handler may use the pointer it was given.
 // Byte framing is not done here (WireProtocol.h): OnRead only says that bytes are waiting.

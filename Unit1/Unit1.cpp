@@ -265,4 +265,5 @@ void TForm1::ConnectHandlers() {
     GameBoard1->OnLegalMove = Guarded(&TForm1::GameBoard1LegalMove);
     // (the network link connects its buttons, endpoints and the board's OnCheck, OnMate,
     // OnNoMatingMaterial and OnIllegalMove here, each through Guarded)
+    CreateNetworkLink();
 }

@@ -45,6 +45,15 @@ class TStatusBar;
 // centred (both offsets truncated toward zero).
 QRect FitBoard(int panelWidth, int panelHeight, int sizeOfBorder);
 
+// ---- network link and chat ----
+#include <optional>
+class QTcpSocket;
+class TClientSocket;
+class TServerSocket;
+struct TWireMessage;
+enum class TErrorEvent;
+// ---- end of network link and chat ----
+
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -88,6 +97,36 @@ public:
     TStatusBar* StatusBar1 = nullptr; // 0: link, 1: game, 2: turn, 3: unused
     QTimer* Timer1 = nullptr; // fits the board into Panel1
     // (the network link adds its endpoints ServerSocket1 and ClientSocket1 here)
+
+    // ---- network link and chat ---- (Form1Network.cpp, Form1Chat.cpp)
+    // The two TCP endpoints, both on port 4567 (tests may set another port on both).
+    TServerSocket* ServerSocket1 = nullptr; // listens in host mode; owned (Qt parent)
+    TClientSocket* ClientSocket1 = nullptr; // connects in join mode; owned (Qt parent)
+    void BitBtn3Click();
+    void ClientSocket1Connect(TClientSocket* Sender, QTcpSocket* Socket);
+    void ClientSocket1Disconnect(TClientSocket* Sender, QTcpSocket* Socket);
+    // An error left with ErrorCode not 0 goes on to AppException ("Error").
+    void ClientSocket1Error(
+        TClientSocket* Sender, QTcpSocket* Socket, TErrorEvent ErrorEvent, int& ErrorCode);
+    void ServerSocket1ClientConnect(TServerSocket* Sender, QTcpSocket* Socket);
+    void ServerSocket1ClientDisconnect(TServerSocket* Sender, QTcpSocket* Socket);
+    void ServerSocket1ClientError(
+        TServerSocket* Sender, QTcpSocket* Socket, TErrorEvent ErrorEvent, int& ErrorCode);
+    void BitBtn1Click();
+    void BitBtn4Click();
+    // The data-readable notification of both endpoints: Socket has bytes waiting.
+    void ServerSocket1ClientRead(QObject* Sender, QTcpSocket* Socket);
+    // Sends text (a kind letter and its payload) and a CR to the peer, on the client's
+    // connection when it is established, else on the host's first connection. False when the
+    // send failed; the error is then reported from the event loop.
+    bool SendLine(const QByteArray& text);
+    // Key is NUL afterwards when the handler swallowed it.
+    void Edit1KeyPress(QObject* Sender, QChar& Key);
+    void GameBoard1Check(TChessModel* Sender, Square oldSq, Square newSq);
+    void GameBoard1Mate(TChessModel* Sender, Square oldSq, Square newSq);
+    void GameBoard1NoMatingMaterial(TChessModel* Sender);
+    void GameBoard1IllegalMove(TChessModel* Sender, Square square);
+    // ---- end of network link and chat ----
 
     // ---- Handlers (named after control and event) ----
     void FormCreate();
@@ -150,6 +189,28 @@ private:
     void ConnectHandlers();
     // The board's settings as the window gives them (Form1Board.cpp).
     void ApplyBoardSettings();
+    // ComputerPlaysWhite and ComputerPlaysBlack := False (Form1Modes.cpp).
+    void TakeEngineOffBothColours();
 
     QPointer<TForm2> aboutBox_;
+
+    // ---- network link and chat (private) ----
+    void CreateNetworkLink();
+    void DestroyNetworkLink();
+    void ConnectChat();
+    // The link is up exactly while status panel 0 reads "Connected".
+    bool LinkUp() const;
+    void ServerSocket1ClientReadEvent(TServerSocket* Sender, QTcpSocket* Socket);
+    void ClientSocket1ReadEvent(TClientSocket* Sender, QTcpSocket* Socket);
+    void ServerSocket1ClientErrorEvent(
+        TServerSocket* Sender, QTcpSocket* Socket, TErrorEvent ErrorEvent, int ErrorCode);
+    void ClientSocket1ErrorEvent(
+        TClientSocket* Sender, QTcpSocket* Socket, TErrorEvent ErrorEvent, int ErrorCode);
+    std::optional<TWireMessage> NextReceivedMessage();
+    void HandleReceivedMessages();
+    void HandleMessage(const TWireMessage& message);
+    void StartReceivedGame(int moveLock);
+    void AppendChatLine(const QString& line);
+    bool handlingMessages_ = false; // a pass over the received messages is under way
+    // ---- end of network link and chat ----
 };

@@ -1,0 +1,299 @@
+// The network link: hosting (ServerSocket1, "Oyunu Kur"), joining (ClientSocket1, "Oyuna
+// Katıl"), the connection buttons and notifications, sending lines and receiving messages.
+//
+// The link is up exactly while status panel 0 reads "Connected". Lines go out on the client's
+// connection when it is established, otherwise on the host's oldest connection.
+//
+// Receiving: each connection keeps a TWireReader, so a message that TCP splits over two reads
+// is completed by the second. Messages are handled one at a time by a single pass; bytes that
+// arrive while the pass runs (NewGame may process events while it stops the engine) are only
+// queued and the running pass takes them in order, so a received move or game start never
+// runs in the middle of another one.
+#include "GameBoard/GameBoard.h"
+#include "Unit1/Form1NetSockets.h"
+#include "Unit1/MessageBox.h"
+#include "Unit1/RadioGroup.h"
+#include "Unit1/StatusBar.h"
+#include "Unit1/TextCodec.h"
+#include "Unit1/Unit1.h"
+#include "Unit1/WireProtocol.h"
+
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QTcpSocket>
+#include <variant>
+#include <vector>
+
+namespace {
+
+const QString kConnected = QStringLiteral("Connected");
+const QString kDisconnected = QStringLiteral("Disconnected");
+const QString kDisconnectCaption = QStringLiteral("Disconnect");
+const QString kConnectCaption = QStringLiteral("Connect");
+
+// The framing state of one connection, kept as a child of its socket so that it lives and
+// dies with the connection.
+class TConnectionReader : public QObject {
+public:
+    explicit TConnectionReader(QTcpSocket* socket)
+        : QObject(socket) {
+        setObjectName(Name());
+    }
+    static QString Name() { return QStringLiteral("PelliumWireReader"); }
+    TWireReader Reader;
+};
+
+TWireReader& ReaderOf(QTcpSocket* socket) {
+    auto* reader = dynamic_cast<TConnectionReader*>(
+        socket->findChild<QObject*>(TConnectionReader::Name(), Qt::FindDirectChildrenOnly));
+    if (!reader) reader = new TConnectionReader(socket); // owned by the socket (Qt parent)
+    return reader->Reader;
+}
+
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+
+} // namespace
+
+// ---- Wiring, called once while the window is built ----
+
+void TForm1::CreateNetworkLink() {
+    ServerSocket1 = new TServerSocket(this);
+    ClientSocket1 = new TClientSocket(this);
+    ClientSocket1->SetAddress(Edit3->text());
+
+    ServerSocket1->OnClientConnect = Guarded(&TForm1::ServerSocket1ClientConnect);
+    ServerSocket1->OnClientDisconnect = Guarded(&TForm1::ServerSocket1ClientDisconnect);
+    ServerSocket1->OnClientRead = Guarded(&TForm1::ServerSocket1ClientReadEvent);
+    ServerSocket1->OnClientError = Guarded(&TForm1::ServerSocket1ClientErrorEvent);
+    ClientSocket1->OnConnect = Guarded(&TForm1::ClientSocket1Connect);
+    ClientSocket1->OnDisconnect = Guarded(&TForm1::ClientSocket1Disconnect);
+    ClientSocket1->OnRead = Guarded(&TForm1::ClientSocket1ReadEvent);
+    ClientSocket1->OnError = Guarded(&TForm1::ClientSocket1ErrorEvent);
+
+    connect(BitBtn1, &QPushButton::clicked, this, Guarded(&TForm1::BitBtn1Click));
+    connect(BitBtn3, &QPushButton::clicked, this, Guarded(&TForm1::BitBtn3Click));
+    connect(BitBtn4, &QPushButton::clicked, this, Guarded(&TForm1::BitBtn4Click));
+    ConnectChat();
+}
+
+void TForm1::DestroyNetworkLink() {
+    // First of all, so that no socket notification reaches a window that is going away.
+    delete ServerSocket1;
+    ServerSocket1 = nullptr;
+    delete ClientSocket1;
+    ClientSocket1 = nullptr;
+}
+
+// ---- The operations the mode handlers and the move lock use ----
+
+bool TForm1::OpenServer() {
+    ServerSocket1->Open();
+    return true;
+}
+
+void TForm1::CloseServer() {
+    ServerSocket1->Close();
+}
+
+void TForm1::CloseClient() {
+    ClientSocket1->Close();
+}
+
+void TForm1::SendMove(Square oldSq, Square newSq) {
+    // Inside MakeMove: a failed send is reported from the event loop once the move is done.
+    SendLine(QByteArray(1, WireKind::Move) + SquareName(oldSq) + SquareName(newSq));
+}
+
+bool TForm1::LinkUp() const {
+    return StatusBar1->PanelText(0) == kConnected;
+}
+
+bool TForm1::SendLine(const QByteArray& text) {
+    const QByteArray message = text.isEmpty() ? QByteArray(1, WireTerminator)
+                                              : BuildWireMessage(text.front(), text.mid(1));
+    if (ClientSocket1->Connected()) return ClientSocket1->SendText(message);
+    const auto& connections = ServerSocket1->Connections();
+    if (!connections.empty()) return ServerSocket1->SendText(connections.front(), message);
+    // No connection to send on: reported like any other error, from the event loop.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            RunGuarded(
+                [] { throw TSocketError(TErrorEvent::eeSend, 0, "no connection to send on"); });
+        },
+        Qt::QueuedConnection);
+    return false;
+}
+
+// ---- Join side ----
+
+void TForm1::BitBtn3Click() {
+    if (BitBtn3->text() == kDisconnectCaption) {
+        ClientSocket1->Close(); // runs ClientSocket1Disconnect
+        BitBtn3->setText(kConnectCaption);
+        RadioButton3->setEnabled(true);
+        RadioButton1->setEnabled(true);
+        return;
+    }
+    ClientSocket1->Close();
+    ClientSocket1->SetAddress(Edit3->text());
+    ClientSocket1->Open(); // a bad address ends the handler here
+    BitBtn3->setEnabled(false);
+    RadioButton3->setEnabled(false);
+    RadioButton1->setEnabled(false);
+}
+
+void TForm1::ClientSocket1Connect(TClientSocket*, QTcpSocket*) {
+    StatusBar1->SetPanelText(0, kConnected);
+    BitBtn3->setText(kDisconnectCaption);
+    BitBtn3->setEnabled(true);
+}
+
+void TForm1::ClientSocket1Disconnect(TClientSocket*, QTcpSocket*) {
+    StatusBar1->SetPanelText(0, kDisconnected);
+    BitBtn3->setText(kConnectCaption);
+    BitBtn3->setEnabled(true);
+    RadioButton3->setEnabled(true);
+    RadioButton1->setEnabled(true);
+}
+
+void TForm1::ClientSocket1Error(TClientSocket*, QTcpSocket*, TErrorEvent, int&) {
+    ClientSocket1->Close(); // an established connection: ClientSocket1Disconnect runs here
+    BitBtn3->setText(kConnectCaption);
+    BitBtn3->setEnabled(true);
+    StatusBar1->SetPanelText(0, QStringLiteral("Connection Error"));
+    RadioButton3->setEnabled(true);
+    RadioButton1->setEnabled(true);
+}
+
+// An error the handler leaves unhandled (ErrorCode not 0) goes on to AppException: "Error".
+void TForm1::ClientSocket1ErrorEvent(
+    TClientSocket* Sender, QTcpSocket* Socket, TErrorEvent ErrorEvent, int ErrorCode) {
+    ClientSocket1Error(Sender, Socket, ErrorEvent, ErrorCode);
+    if (ErrorCode != 0) throw TSocketError(ErrorEvent, ErrorCode, "client socket error");
+}
+
+// ---- Host side ----
+
+void TForm1::ServerSocket1ClientConnect(TServerSocket*, QTcpSocket*) {
+    StatusBar1->SetPanelText(0, kConnected);
+    BitBtn1->setEnabled(true);
+    BitBtn4->setEnabled(true);
+    RadioButton3->setEnabled(false);
+    RadioButton2->setEnabled(false);
+}
+
+void TForm1::ServerSocket1ClientDisconnect(TServerSocket*, QTcpSocket*) {
+    StatusBar1->SetPanelText(0, kDisconnected);
+    BitBtn1->setEnabled(false);
+    BitBtn4->setEnabled(false);
+    RadioButton3->setEnabled(true);
+    RadioButton2->setEnabled(true);
+}
+
+void TForm1::ServerSocket1ClientError(TServerSocket*, QTcpSocket*, TErrorEvent, int&) {
+    ShowMessage(QStringLiteral("Socket Error"));
+}
+
+void TForm1::ServerSocket1ClientErrorEvent(
+    TServerSocket* Sender, QTcpSocket* Socket, TErrorEvent ErrorEvent, int ErrorCode) {
+    ServerSocket1ClientError(Sender, Socket, ErrorEvent, ErrorCode);
+    if (ErrorCode != 0) throw TSocketError(ErrorEvent, ErrorCode, "server socket error");
+}
+
+// "Bağlantıyı Kes": drop the peer and go on listening.
+void TForm1::BitBtn1Click() {
+    ServerSocket1->Close();
+    ServerSocket1->Open();
+    StatusBar1->SetPanelText(0, kDisconnected);
+    RadioButton3->setEnabled(true);
+    RadioButton2->setEnabled(true);
+    BitBtn1->setEnabled(false);
+    BitBtn4->setEnabled(false);
+}
+
+// "Başla" of the host: the r message carries the host's colour; the host takes it, the peer
+// the other one, and both boards start a new game.
+void TForm1::BitBtn4Click() {
+    const int colour = RadioGroup1->ItemIndex();
+    if (!SendLine(QByteArray(1, WireKind::Start) + QByteArray::number(colour))) return;
+    TGameBoard& board = *GameBoard1;
+    board.SetTag(colour);
+    board.SetWhiteOnTop(colour == 1);
+    board.NewGame();
+    board.setEnabled(true);
+    ShowTurn();
+}
+
+// ---- Receiving ----
+
+void TForm1::ServerSocket1ClientReadEvent(TServerSocket* Sender, QTcpSocket* Socket) {
+    ServerSocket1ClientRead(Sender, Socket);
+}
+
+void TForm1::ClientSocket1ReadEvent(TClientSocket* Sender, QTcpSocket* Socket) {
+    ServerSocket1ClientRead(Sender, Socket);
+}
+
+void TForm1::ServerSocket1ClientRead(QObject*, QTcpSocket* Socket) {
+    ReaderOf(Socket).Feed(Socket->readAll());
+    HandleReceivedMessages();
+}
+
+// The next message of any connection. Bytes that arrived while a pass was running are read
+// here too: a socket does not announce data again while its own read notification is still
+// running (a handler that waits with the event loop running, for instance).
+std::optional<TWireMessage> TForm1::NextReceivedMessage() {
+    std::vector<QTcpSocket*> sockets = ServerSocket1->Connections();
+    if (QTcpSocket* client = ClientSocket1->Socket()) sockets.insert(sockets.begin(), client);
+    for (QTcpSocket* socket : sockets) {
+        TWireReader& reader = ReaderOf(socket);
+        if (auto message = reader.Next()) return message;
+        if (socket->bytesAvailable() > 0) {
+            reader.Feed(socket->readAll());
+            if (auto message = reader.Next()) return message;
+        }
+    }
+    return std::nullopt;
+}
+
+void TForm1::HandleReceivedMessages() {
+    if (handlingMessages_) return; // the pass under way takes the new messages in turn
+    handlingMessages_ = true;
+    bool finished = false;
+    const auto done = qScopeGuard([this, &finished] {
+        handlingMessages_ = false;
+        // A message whose handling failed ends this pass; the rest are handled next.
+        if (!finished)
+            QMetaObject::invokeMethod(
+                this, [this] { RunGuarded([this] { HandleReceivedMessages(); }); },
+                Qt::QueuedConnection);
+    });
+    while (auto message = NextReceivedMessage()) HandleMessage(*message);
+    finished = true;
+}
+
+void TForm1::HandleMessage(const TWireMessage& message) {
+    std::visit(
+        Overloaded {
+            [](std::monostate) {},
+            [this](const TChatLine& chat) { AppendChatLine(TTextCodec().Decode(chat.Text)); },
+            // A move the board refuses is dropped without a word.
+            [this](const TWireMove& move) { GameBoard1->MakeMove(move.From, move.To); },
+            [this](const TGameStart& start) { StartReceivedGame(start.MoveLock); },
+        },
+        InterpretMessage(message));
+}
+
+// A received r message: a new game with this side on the colour the host did not take.
+void TForm1::StartReceivedGame(int moveLock) {
+    TGameBoard& board = *GameBoard1;
+    board.NewGame();
+    board.setEnabled(true);
+    board.SetTag(moveLock);
+    board.SetWhiteOnTop(moveLock == 1);
+    ShowTurn();
+}

@@ -1,0 +1,245 @@
+// Two real main windows in one process, linked over loopback: hosting and joining with every
+// status text and control state, chat both ways, game starts, a whole game to mate, leaving
+// from either side, a second joiner, and failed attempts to join.
+#include "Form1NetworkTestUtil.h"
+#include "Unit1/RadioGroup.h"
+
+using namespace nettest;
+
+namespace {
+
+class Form1Network : public testing::Test {
+protected:
+    void SetUp() override {
+        PelliumApp()->ClearRecordedMessages();
+        port = FreePort();
+        UsePort(host, port);
+        UsePort(joiner, port);
+    }
+
+    void Link() {
+        ChooseHost(host);
+        ChooseJoin(joiner);
+        joiner.BitBtn3->click();
+        ASSERT_TRUE(WaitFor(
+            [this] { return Panel(host, 0) == "Connected" && Panel(joiner, 0) == "Connected"; }));
+    }
+
+    void Start(int hostColour) {
+        host.RadioGroup1->SetItemIndex(hostColour);
+        joiner.GameBoard1->SetPosition(
+            "k                                                              K");
+        host.BitBtn4->click();
+        ASSERT_TRUE(WaitFor(
+            [this] { return joiner.GameBoard1->Position() == TChessModel::StartPosition; }));
+    }
+
+    // The move from -> to made on the mover's board as a mouse drop makes it; returns once the
+    // peer's board shows the same position.
+    void Play(TForm1& mover, TForm1& peer, Square from, Square to) {
+        ASSERT_EQ(mover.GameBoard1->Tag(), 0);
+        ASSERT_EQ(peer.GameBoard1->Tag(), 1);
+        ASSERT_TRUE(mover.GameBoard1->UserMove(from, to));
+        EXPECT_EQ(mover.GameBoard1->Tag(), 1);
+        ASSERT_TRUE(
+            WaitFor([&] { return peer.GameBoard1->Position() == mover.GameBoard1->Position(); }));
+        EXPECT_EQ(peer.GameBoard1->Tag(), 0);
+    }
+
+    int port = 0;
+    TForm1 host;
+    TForm1 joiner;
+};
+
+TEST_F(Form1Network, HostAndJoinGoThroughTheWindowStates) {
+    ChooseHost(host);
+    EXPECT_TRUE(host.ServerSocket1->Active());
+    EXPECT_FALSE(host.Panel5->isHidden());
+    EXPECT_FALSE(host.BitBtn1->isEnabled());
+    EXPECT_FALSE(host.BitBtn4->isEnabled());
+    EXPECT_EQ(Panel(host, 0), "Bağlantı Yok");
+
+    ChooseJoin(joiner);
+    EXPECT_FALSE(joiner.Panel7->isHidden());
+    EXPECT_EQ(joiner.BitBtn3->text(), "Bağlan");
+    joiner.BitBtn3->click();
+    // Connecting: the button and the other modes wait for the outcome.
+    EXPECT_FALSE(joiner.BitBtn3->isEnabled());
+    EXPECT_EQ(EnabledModes(joiner), "J");
+
+    ASSERT_TRUE(WaitFor(
+        [this] { return Panel(host, 0) == "Connected" && Panel(joiner, 0) == "Connected"; }));
+    EXPECT_TRUE(host.BitBtn1->isEnabled());
+    EXPECT_TRUE(host.BitBtn4->isEnabled());
+    EXPECT_EQ(EnabledModes(host), "H");
+    EXPECT_EQ(joiner.BitBtn3->text(), "Disconnect");
+    EXPECT_TRUE(joiner.BitBtn3->isEnabled());
+    EXPECT_EQ(EnabledModes(joiner), "J");
+    EXPECT_FALSE(host.GameBoard1->isEnabled()); // no game until "Başla"
+    EXPECT_TRUE(Messages().isEmpty());
+}
+
+TEST_F(Form1Network, ChatTravelsBothWaysWithTurkishLetters) {
+    Link();
+    joiner.Edit2->setText("Oyuncu Adı");
+    Say(joiner, "merhaba ğüşıöç ĞÜŞİÖÇ");
+    const QString line = "<Oyuncu Adı> merhaba ğüşıöç ĞÜŞİÖÇ";
+    EXPECT_EQ(LastLogLine(joiner), line);
+    EXPECT_TRUE(joiner.Edit1->text().isEmpty());
+    ASSERT_TRUE(WaitFor([&] { return LastLogLine(host) == line; }));
+
+    host.Edit2->setText("Ev Sahibi <İ>");
+    Say(host, "");
+    EXPECT_EQ(LastLogLine(host), "<Ev Sahibi <İ>> ");
+    ASSERT_TRUE(WaitFor([&] { return LastLogLine(joiner) == "<Ev Sahibi <İ>> "; }));
+    EXPECT_EQ(host.Memo1->document()->blockCount(), 2);
+    EXPECT_EQ(joiner.Memo1->document()->blockCount(), 2);
+    EXPECT_TRUE(Messages().isEmpty());
+}
+
+TEST_F(Form1Network, UnmappableCharacterArrivesAsQuestionMarkAndIsLoggedSoOnBothSides) {
+    Link();
+    Say(host, "a→b");
+    EXPECT_EQ(LastLogLine(host), "<Oyuncu Adı> a?b");
+    ASSERT_TRUE(WaitFor([&] { return LastLogLine(joiner) == "<Oyuncu Adı> a?b"; }));
+}
+
+class Form1NetworkStart : public Form1Network, public testing::WithParamInterface<int> { };
+
+TEST_P(Form1NetworkStart, BothBoardsStartWithTheHostOnItsColour) {
+    const int hostColour = GetParam();
+    Link();
+    Start(hostColour);
+    for (TForm1* form : { &host, &joiner }) {
+        const bool playsBlack = (form == &host) == (hostColour == 1);
+        SCOPED_TRACE(form == &host ? "host" : "joiner");
+        EXPECT_TRUE(form->GameBoard1->isEnabled());
+        EXPECT_EQ(form->GameBoard1->Tag(), playsBlack ? 1 : 0);
+        EXPECT_EQ(form->GameBoard1->WhiteOnTop(), playsBlack);
+        EXPECT_EQ(Panel(*form, 2), "Turn: White");
+        EXPECT_EQ(Panel(*form, 1), "Oyun Yok"); // a network start leaves the game panel alone
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Colours, Form1NetworkStart, testing::Values(0, 1));
+
+TEST_F(Form1Network, AWholeGameToMateShowsMateOnBothSides) {
+    Link();
+    Start(0);
+    Play(host, joiner, Square::F2, Square::F3);
+    EXPECT_EQ(Panel(host, 1), "Playing");
+    EXPECT_EQ(Panel(joiner, 2), "Turn: Black");
+    Play(joiner, host, Square::E7, Square::E5);
+    Play(host, joiner, Square::G2, Square::G4);
+    Play(joiner, host, Square::D8, Square::H4);
+    for (TForm1* form : { &host, &joiner }) {
+        EXPECT_EQ(Panel(*form, 1), "Mate");
+        EXPECT_EQ(Panel(*form, 2), "Turn: White");
+    }
+    EXPECT_EQ(Messages(), QStringList({ "Mate", "Mate" }));
+    // The mated side may not move any more; the host restarts both boards.
+    EXPECT_FALSE(host.GameBoard1->UserMove(Square::E2, Square::E4));
+    Start(1);
+    EXPECT_EQ(host.GameBoard1->Tag(), 1);
+    EXPECT_EQ(joiner.GameBoard1->Tag(), 0);
+}
+
+TEST_F(Form1Network, TheJoinerLeaving) {
+    Link();
+    joiner.BitBtn3->click();
+    EXPECT_EQ(Panel(joiner, 0), "Disconnected");
+    EXPECT_EQ(joiner.BitBtn3->text(), "Connect");
+    EXPECT_TRUE(joiner.BitBtn3->isEnabled());
+    EXPECT_EQ(EnabledModes(joiner), "SHJ");
+
+    ASSERT_TRUE(WaitFor([this] { return Panel(host, 0) == "Disconnected"; }));
+    EXPECT_FALSE(host.BitBtn1->isEnabled());
+    EXPECT_FALSE(host.BitBtn4->isEnabled());
+    EXPECT_EQ(EnabledModes(host), "SHJ");
+    EXPECT_TRUE(host.ServerSocket1->Active());
+
+    // The host still listens: the joiner comes back with "Connect".
+    joiner.BitBtn3->click();
+    ASSERT_TRUE(WaitFor(
+        [this] { return Panel(host, 0) == "Connected" && Panel(joiner, 0) == "Connected"; }));
+    EXPECT_TRUE(Messages().isEmpty());
+}
+
+TEST_F(Form1Network, TheHostCuttingTheLink) {
+    Link();
+    host.BitBtn1->click();
+    EXPECT_EQ(Panel(host, 0), "Disconnected");
+    EXPECT_FALSE(host.BitBtn1->isEnabled());
+    EXPECT_FALSE(host.BitBtn4->isEnabled());
+    EXPECT_EQ(EnabledModes(host), "SHJ");
+    EXPECT_TRUE(host.ServerSocket1->Active());
+
+    ASSERT_TRUE(WaitFor([this] { return Panel(joiner, 0) == "Disconnected"; }));
+    EXPECT_EQ(joiner.BitBtn3->text(), "Connect");
+    EXPECT_TRUE(joiner.BitBtn3->isEnabled());
+    EXPECT_EQ(EnabledModes(joiner), "SHJ");
+
+    joiner.BitBtn3->click();
+    ASSERT_TRUE(WaitFor(
+        [this] { return Panel(host, 0) == "Connected" && Panel(joiner, 0) == "Connected"; }));
+    EXPECT_TRUE(Messages().isEmpty());
+}
+
+TEST_F(Form1Network, ASecondJoinerIsAcceptedAndHeardButTheFirstGetsWhatTheHostSends) {
+    Link();
+    TForm1 second;
+    UsePort(second, port);
+    ChooseJoin(second);
+    second.BitBtn3->click();
+    ASSERT_TRUE(WaitFor([&] { return Panel(second, 0) == "Connected"; }));
+    ASSERT_TRUE(WaitFor([&] { return host.ServerSocket1->Connections().size() == 2; }));
+    EXPECT_EQ(Panel(host, 0), "Connected");
+
+    Say(second, "ben de");
+    ASSERT_TRUE(WaitFor([&] { return LastLogLine(host) == "<Oyuncu Adı> ben de"; }));
+    Say(host, "sadece ilk");
+    ASSERT_TRUE(WaitFor([&] { return LastLogLine(joiner) == "<Oyuncu Adı> sadece ilk"; }));
+    QTest::qWait(50);
+    EXPECT_EQ(LastLogLine(second), "<Oyuncu Adı> ben de");
+}
+
+TEST_F(Form1Network, JoiningWhereNobodyListensEndsInConnectionErrorAndOneErrorBox) {
+    ChooseJoin(joiner);
+    joiner.BitBtn3->click();
+    ASSERT_TRUE(WaitFor([this] { return Panel(joiner, 0) == "Connection Error"; }));
+    EXPECT_EQ(joiner.BitBtn3->text(), "Connect");
+    EXPECT_TRUE(joiner.BitBtn3->isEnabled());
+    EXPECT_EQ(EnabledModes(joiner), "SHJ");
+    QTest::qWait(50);
+    EXPECT_EQ(Messages(), QStringList({ "Error" }));
+
+    // The join side is idle again and may retry once somebody listens.
+    ChooseHost(host);
+    joiner.BitBtn3->click();
+    ASSERT_TRUE(WaitFor([this] { return Panel(joiner, 0) == "Connected"; }));
+}
+
+TEST_F(Form1Network, AnAddressThatIsNoDottedIPv4FailsAtOnce) {
+    for (const char* address : { "", "localhost" }) {
+        SCOPED_TRACE(address);
+        PelliumApp()->ClearRecordedMessages();
+        ChooseJoin(joiner, QString::fromLatin1(address));
+        joiner.BitBtn3->click();
+        EXPECT_EQ(Messages(), QStringList({ "Error" }));
+        EXPECT_TRUE(joiner.BitBtn3->isEnabled());
+        EXPECT_EQ(joiner.BitBtn3->text(), "Bağlan");
+        EXPECT_EQ(EnabledModes(joiner), "SHJ");
+        EXPECT_EQ(Panel(joiner, 0), "Bağlantı Yok");
+    }
+}
+
+TEST_F(Form1Network, ListeningOnAPortInUseShowsSocketError) {
+    QTcpServer squatter;
+    ASSERT_TRUE(squatter.listen(QHostAddress::AnyIPv4, static_cast<quint16>(port)));
+    ChooseHost(host);
+    EXPECT_EQ(Messages(), QStringList({ "Socket Error" }));
+    EXPECT_FALSE(host.Panel8->isHidden());
+    EXPECT_TRUE(host.Panel5->isHidden());
+}
+
+} // namespace

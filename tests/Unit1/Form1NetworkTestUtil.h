@@ -1,0 +1,86 @@
+#pragma once
+// Helpers for the network tests of the main window: free loopback ports, waiting with the
+// event loop running, reading the controls, and driving the host and join modes.
+
+#include "GameBoard/GameBoard.h"
+#include "Unit1/Form1NetSockets.h"
+#include "Unit1/PelliumApplication.h"
+#include "Unit1/StatusBar.h"
+#include "Unit1/Unit1.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTcpServer>
+#include <QTest>
+#include <QTextBlock>
+#include <functional>
+#include <gtest/gtest.h>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '[' << l.join(", ").toStdString() << ']';
+}
+
+namespace nettest {
+
+// A port nobody listens on right now (picked by the system, then released), so that test
+// programs running side by side do not collide.
+inline int FreePort() {
+    QTcpServer probe;
+    EXPECT_TRUE(probe.listen(QHostAddress::AnyIPv4, 0));
+    return probe.serverPort();
+}
+
+// Runs the event loop until done() holds (true) or 5 seconds have passed (false).
+inline bool WaitFor(const std::function<bool()>& done) {
+    return QTest::qWaitFor(done, 5000);
+}
+
+inline QString Panel(const TForm1& form, int index) {
+    return form.StatusBar1->PanelText(index);
+}
+
+inline QString LastLogLine(const TForm1& form) {
+    const QTextDocument* doc = form.Memo1->document();
+    return doc->isEmpty() ? QString() : doc->lastBlock().text();
+}
+
+inline QStringList Messages() {
+    return PelliumApp()->RecordedMessages();
+}
+
+inline void UsePort(TForm1& form, int port) {
+    form.ServerSocket1->SetPort(port);
+    form.ClientSocket1->SetPort(port);
+}
+
+inline void ChooseHost(TForm1& form) {
+    form.RadioButton1->click();
+}
+
+inline void ChooseJoin(TForm1& form, const QString& address = QStringLiteral("127.0.0.1")) {
+    form.RadioButton2->click();
+    form.Edit3->setText(address);
+}
+
+// Types text into the chat entry and presses Enter.
+inline void Say(TForm1& form, const QString& text) {
+    form.Edit1->setText(text);
+    QTest::keyClick(form.Edit1, Qt::Key_Return);
+}
+
+// Which of the three mode buttons are enabled, as "SHJ" letters (Single, Host, Join).
+inline QString EnabledModes(const TForm1& form) {
+    QString s;
+    if (form.RadioButton3->isEnabled()) s += 'S';
+    if (form.RadioButton1->isEnabled()) s += 'H';
+    if (form.RadioButton2->isEnabled()) s += 'J';
+    return s;
+}
+
+} // namespace nettest
