@@ -245,6 +245,34 @@ TEST_F(BoardDrag, AnyButtonArmsAndTheRightButtonDropsToo) {
     EXPECT_EQ(board->Squares()[ToInt(Square::F3)], 'N');
 }
 
+// The second press of a double click fires OnDblClick, then acts as a press: it arms a drag.
+TEST_F(BoardDrag, DoubleClickOnAPiece) {
+    board->OnDblClick = [this](TChessModel*) { log.push_back("dblclick"); };
+    const QPoint p = Centre(*board, Square::B1);
+    Press(board, p);
+    Release(board, p);
+    SendMouse(board, QEvent::MouseButtonDblClick, p, Qt::LeftButton, Qt::LeftButton);
+    Release(board, p);
+    const std::string b1 = "illegal " + Num(Square::B1);
+    EXPECT_EQ(log,
+        (std::vector<std::string> {
+            "down", "start", b1, "end nowhere", "dblclick", "down", "start", b1, "end nowhere" }));
+}
+
+// The cursor tells whether the board would take the piece where it is.
+TEST_F(BoardDrag, DragCursorWhereTheDropWouldBeAccepted) {
+    const QPoint p0 = Centre(*board, Square::E2);
+    Press(board, p0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    MoveHeld(board, Centre(*board, Square::E4));
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), board->DragCursor().shape());
+    MoveHeld(board, Centre(*board, Square::E5));
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::ForbiddenCursor);
+    Release(board, Centre(*board, Square::E5));
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
 // ---- Corner resizing ----
 
 class BoardResize : public BoardDrag {
@@ -256,6 +284,9 @@ protected:
 };
 
 TEST_F(BoardResize, CornerDragSetsTheWidthWithinTheLimits) {
+    std::vector<int> moves; // widths seen by OnMouseMove, which fires before the resize
+    board->OnMouseMove
+        = [&](TChessModel*, Qt::KeyboardModifiers, int, int) { moves.push_back(board->width()); };
     Press(board, QPoint(365, 365));
     EXPECT_EQ(log, (std::vector<std::string> { "down" })); // the corner lies in the border
     struct Step {
@@ -269,6 +300,7 @@ TEST_F(BoardResize, CornerDragSetsTheWidthWithinTheLimits) {
         EXPECT_EQ(board->width(), s.width) << s.to.x();
         EXPECT_EQ(board->height(), 368);
     }
+    EXPECT_EQ(moves, (std::vector<int> { 368, 366, 450, 100 }));
     MoveHeld(board, QPoint(450, 430));
     Release(board, QPoint(450, 430));
     board->PaintBoard();
