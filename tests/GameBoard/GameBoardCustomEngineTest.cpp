@@ -3,9 +3,7 @@
 #include "EngineThreadTestUtil.h"
 
 #include <QEvent>
-
 #include <gtest/gtest.h>
-
 #include <utility>
 #include <vector>
 
@@ -17,8 +15,7 @@ using Move = std::pair<Square, Square>;
 
 // A board whose computer plays Black through the custom engine; the owner answers `reply`.
 struct CustomEngineBoard {
-    explicit CustomEngineBoard(Move reply)
-    {
+    explicit CustomEngineBoard(Move reply) {
         board.SetAnimateMoves(false);
         board.SetCustomEngine(true);
         board.SetComputerPlaysBlack(true);
@@ -33,8 +30,7 @@ struct CustomEngineBoard {
         board.OnCalculationFailed
             = [this](TChessModel*, Square from, Square to) { failures.emplace_back(from, to); };
     }
-    void SendEvent()
-    {
+    void SendEvent() {
         QEvent e(QEvent::User);
         QCoreApplication::sendEvent(&board, &e);
     }
@@ -45,8 +41,7 @@ struct CustomEngineBoard {
 
 // With no move from the owner, OnCalculationFailed fires with None, None after the person's
 // move, after each event the board handles and at each tick of the poll timer.
-TEST(CustomEngine, NoMoveFailsAtEveryPoll)
-{
+TEST(CustomEngine, NoMoveFailsAtEveryPoll) {
     CustomEngineBoard b({ Square::None, Square::None });
     ASSERT_TRUE(b.board.UserMove(Square::E2, Square::E4));
     EXPECT_EQ(b.asked, 1);
@@ -64,8 +59,7 @@ TEST(CustomEngine, NoMoveFailsAtEveryPoll)
 
 // Halted is set from construction on (and by every StopThinking): the owner is first asked
 // after a person's move has gone through UserMove.
-TEST(CustomEngine, NotAskedUntilAPersonHasMoved)
-{
+TEST(CustomEngine, NotAskedUntilAPersonHasMoved) {
     CustomEngineBoard b({ Square::E7, Square::E5 });
     ASSERT_TRUE(b.board.MakeMove(Square::E2, Square::E4)); // not a person's move: Halted stays
     b.SendEvent();
@@ -75,8 +69,7 @@ TEST(CustomEngine, NotAskedUntilAPersonHasMoved)
 }
 
 // The owner's legal move is played; an illegal one is refused and reported with its squares.
-TEST(CustomEngine, OwnersMoveIsPlayedOrReported)
-{
+TEST(CustomEngine, OwnersMoveIsPlayedOrReported) {
     {
         CustomEngineBoard b({ Square::E7, Square::E5 });
         ASSERT_TRUE(b.board.UserMove(Square::E2, Square::E4));
@@ -96,8 +89,7 @@ TEST(CustomEngine, OwnersMoveIsPlayedOrReported)
 
 // A handler that changes the game (and so sets Halted) gets no move played for it; a handler
 // that makes the board handle events is not asked again from inside itself.
-TEST(CustomEngine, HandlerThatChangesTheGameOrReenters)
-{
+TEST(CustomEngine, HandlerThatChangesTheGameOrReenters) {
     CustomEngineBoard b({ Square::E7, Square::E5 });
     int played = 0;
     b.board.OnLegalMove = [&](TChessModel*, Square, Square) { ++played; };
@@ -114,8 +106,7 @@ TEST(CustomEngine, HandlerThatChangesTheGameOrReenters)
 }
 
 // CustomEngine written during a built-in search is a plain store: the search goes on.
-TEST(CustomEngine, SwitchedOnDuringABuiltInSearch)
-{
+TEST(CustomEngine, SwitchedOnDuringABuiltInSearch) {
     auto board = MakeBoard(TChessModel::StartPosition, true, 8, AllCastling);
     board->SetComputerPlaysWhite(true);
     Settle(20);
