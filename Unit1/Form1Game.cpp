@@ -36,9 +36,19 @@ void TForm1::BitBtn5Click() {
     TGameBoard& board = *GameBoard1;
     board.NewGame();
     board.setEnabled(true);
-    board.SetComputerPlaysBlack(RadioGroup2->ItemIndex() == 0);
-    // With "Siyah" the engine starts on White's first move right here.
-    board.SetComputerPlaysWhite(RadioGroup2->ItemIndex() == 1);
+    // The engine plays the colour the user did not pick. Each setter stops the engine and
+    // starts it again, so the user's colour is taken from it first: the other way round the
+    // engine could find a move for the user's colour between the two setters (a search at
+    // these depths takes milliseconds), and its hand-off would still be played during the
+    // second setter's stop. With "Siyah" the engine starts on White's first move right here.
+    const bool userPlaysWhite = RadioGroup2->ItemIndex() == 0;
+    if (userPlaysWhite) {
+        board.SetComputerPlaysWhite(false);
+        board.SetComputerPlaysBlack(true);
+    } else {
+        board.SetComputerPlaysBlack(false);
+        board.SetComputerPlaysWhite(true);
+    }
     board.SetTag(board.ComputerPlaysWhite() ? 1 : 0);
     board.SetWhiteOnTop(board.Tag() == 1);
     StatusBar1->SetPanelText(1, QStringLiteral("Playing"));

@@ -8,6 +8,20 @@
 #include <QFrame>
 #include <QRadioButton>
 
+// The colour the engine plays goes off first. The other way round, the first setter's
+// restart would let the engine start a new search for that colour, and a move found before
+// the second setter's stop would still be played.
+void TForm1::TakeEngineOffBothColours() {
+    TGameBoard& board = *GameBoard1;
+    if (board.ComputerPlaysWhite()) {
+        board.SetComputerPlaysWhite(false);
+        board.SetComputerPlaysBlack(false);
+    } else {
+        board.SetComputerPlaysBlack(false);
+        board.SetComputerPlaysWhite(false);
+    }
+}
+
 void TForm1::RadioButton3Click() {
     if (!RadioButton3->isChecked()) return;
     CloseServer();
@@ -26,8 +40,7 @@ void TForm1::RadioButton1Click() {
             return;
         }
         CloseClient();
-        GameBoard1->SetComputerPlaysBlack(false);
-        GameBoard1->SetComputerPlaysWhite(false);
+        TakeEngineOffBothColours();
         Panel7->hide();
         Panel8->hide();
         Panel5->show();
@@ -39,8 +52,7 @@ void TForm1::RadioButton1Click() {
 void TForm1::RadioButton2Click() {
     if (!RadioButton2->isChecked()) return;
     CloseServer();
-    GameBoard1->SetComputerPlaysBlack(false);
-    GameBoard1->SetComputerPlaysWhite(false);
+    TakeEngineOffBothColours();
     Panel8->hide();
     Panel5->hide();
     Panel7->show();

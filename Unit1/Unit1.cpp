@@ -1,6 +1,7 @@
 #include "Unit1/Unit1.h"
 
 #include "GameBoard/GameBoard.h"
+#include "Unit1/PelliumApplication.h"
 #include "Unit1/RadioGroup.h"
 #include "Unit1/SpinEdit.h"
 #include "Unit1/StatusBar.h"
@@ -113,7 +114,12 @@ TForm1::TForm1(QWidget* parent)
     Timer1->start();
 }
 
-TForm1::~TForm1() = default;
+// The network link goes first, so that no socket notification reaches a half-destroyed window.
+// The application outlives the window: AppException is taken off it.
+TForm1::~TForm1() {
+    DestroyNetworkLink();
+    if (TPelliumApplication* app = PelliumApp()) app->OnException = nullptr;
+}
 
 void TForm1::CreateBoardPanel() {
     Panel1 = NewPanel(this, false);
@@ -132,8 +138,8 @@ void TForm1::CreateRightColumn() {
     CreatePlayerPanel();
 
     // A hidden mode panel takes no room, so the visible one stands right under Panel6.
-    auto* column = new QVBoxLayout(Panel3);
-    column->setContentsMargins(1, 1, 1, 1);
+    auto* column = new QVBoxLayout(Panel3); // inside the panel's bevel
+    column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(Panel6);
     column->addWidget(Panel8);

@@ -162,10 +162,8 @@ public:
         return [this, handler](Args... args) { RunGuarded([&] { (this->*handler)(args...); }); };
     }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
+    // Runs work; an error it raises ends it there and goes to the application's error
+    // handler. For handlers that are not members of this window (lambdas).
     template <typename Work> static void RunGuarded(Work&& work) {
         try {
             work();
@@ -175,6 +173,10 @@ private:
     }
     static void ReportUncaught(std::exception_ptr error);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     // Window construction (Unit1.cpp).
     void CreateBoardPanel();
     void CreateRightColumn();
