@@ -2,7 +2,10 @@
 // status text and control state, chat both ways, game starts, a whole game to mate, leaving
 // from either side, a second joiner, and failed attempts to join.
 #include "Form1NetworkTestUtil.h"
+#include "GameBoard/GameBoardViewTestUtil.h"
 #include "Unit1/RadioGroup.h"
+
+#include <cerrno>
 
 using namespace nettest;
 
@@ -144,6 +147,34 @@ TEST_F(Form1Network, AWholeGameToMateShowsMateOnBothSides) {
     EXPECT_EQ(joiner.GameBoard1->Tag(), 0);
 }
 
+// The same kind of game played with the mouse on two shown windows: each move is a drag from
+// square to square on the board of the side to move.
+TEST_F(Form1Network, AGameWithTheMouse) {
+    for (TForm1* form : { &host, &joiner }) {
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+    }
+    Link();
+    Start(1); // the host plays Black
+    const auto drag = [](TForm1& mover, TForm1& peer, Square from, Square to) {
+        TGameBoard* board = mover.GameBoard1;
+        const QPoint start = view_test::Centre(*board, from);
+        view_test::Press(board, start);
+        view_test::MoveHeld(board, start + QPoint(6, 0));
+        view_test::MoveHeld(board, view_test::Centre(*board, to));
+        view_test::Release(board, view_test::Centre(*board, to));
+        ASSERT_EQ(board->Tag(), 1) << "the drop was not played";
+        ASSERT_TRUE(WaitFor([&] { return peer.GameBoard1->Position() == board->Position(); }));
+    };
+    drag(joiner, host, Square::E2, Square::E4);
+    drag(host, joiner, Square::F7, Square::F6);
+    drag(joiner, host, Square::D2, Square::D4);
+    drag(host, joiner, Square::G7, Square::G5);
+    drag(joiner, host, Square::D1, Square::H5);
+    for (TForm1* form : { &host, &joiner }) EXPECT_EQ(Panel(*form, 1), "Mate");
+    EXPECT_EQ(Messages(), QStringList({ "Mate", "Mate" }));
+}
+
 TEST_F(Form1Network, TheJoinerLeaving) {
     Link();
     joiner.BitBtn3->click();
@@ -201,6 +232,30 @@ TEST_F(Form1Network, ASecondJoinerIsAcceptedAndHeardButTheFirstGetsWhatTheHostSe
     ASSERT_TRUE(WaitFor([&] { return LastLogLine(joiner) == "<Oyuncu Adı> sadece ilk"; }));
     QTest::qWait(50);
     EXPECT_EQ(LastLogLine(second), "<Oyuncu Adı> ben de");
+}
+
+// Errors the TCP layer reports on an established link.
+TEST_F(Form1Network, AnErrorOnTheHostsConnectionShowsSocketErrorThenError) {
+    Link();
+    QTcpSocket* connection = host.ServerSocket1->Connections().front();
+    host.ServerSocket1->OnClientError(
+        host.ServerSocket1, connection, TErrorEvent::eeReceive, ECONNRESET);
+    EXPECT_EQ(Messages(), QStringList({ "Socket Error", "Error" }));
+    EXPECT_EQ(Panel(host, 0), "Connected"); // the handler changes nothing else
+    EXPECT_TRUE(host.BitBtn4->isEnabled());
+}
+
+TEST_F(Form1Network, AnErrorOnTheJoinersConnectionClosesItWithConnectionError) {
+    Link();
+    joiner.ClientSocket1->OnError(
+        joiner.ClientSocket1, joiner.ClientSocket1->Socket(), TErrorEvent::eeReceive, ECONNRESET);
+    EXPECT_FALSE(joiner.ClientSocket1->Connected());
+    EXPECT_EQ(Panel(joiner, 0), "Connection Error"); // after "Disconnected" from the close
+    EXPECT_EQ(joiner.BitBtn3->text(), "Connect");
+    EXPECT_TRUE(joiner.BitBtn3->isEnabled());
+    EXPECT_EQ(EnabledModes(joiner), "SHJ");
+    EXPECT_EQ(Messages(), QStringList({ "Error" }));
+    ASSERT_TRUE(WaitFor([this] { return Panel(host, 0) == "Disconnected"; }));
 }
 
 TEST_F(Form1Network, JoiningWhereNobodyListensEndsInConnectionErrorAndOneErrorBox) {
