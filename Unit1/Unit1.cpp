@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -254,6 +255,8 @@ void TForm1::ArrangeWindow() {
     window->addWidget(StatusBar1);
 
     setWindowTitle(Text(kCaption));
+    // A 32 x 32 white knight, on the window and in the task bar.
+    setWindowIcon(QIcon(QStringLiteral(":/Pellium.png")));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setMinimumSize(kMinimumClientSize);
     resize(kOpeningClientSize);

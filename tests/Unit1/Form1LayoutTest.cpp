@@ -45,6 +45,7 @@ TEST_F(Form1Test, WindowOpensAtItsDesignedSizeWithCaptionAndFont) {
     EXPECT_EQ(form->minimumSize(), QSize(430, 423));
     EXPECT_EQ(form->font().family(), U("MS Sans Serif"));
     EXPECT_EQ(form->font().pointSize(), 8);
+    EXPECT_TRUE(form->windowIcon().availableSizes().contains(QSize(32, 32)));
     // Board panel left, right column 105 wide, log 53, entry 18 and status bar 19 below.
     EXPECT_EQ(form->Panel1->geometry(), QRect(0, 0, 380, 380));
     EXPECT_EQ(form->Panel3->geometry(), QRect(380, 0, 105, 380));
