@@ -4,9 +4,18 @@
 // draws itself, takes moves from the mouse, animates moves and reports what happens through
 // events. Sender of every event is the board.
 //
-// Threading: everything here runs on the user-interface thread. The engine thread reads the
-// game state fields of TChessModel in place and reaches the board only through blocking
-// hand-offs (DeliverMove, ParkWorker) that run on this thread.
+// Threading: everything here runs on the user-interface thread. The engine thread
+// (EngineThread.h) reaches the board only through blocking hand-offs (DeliverMove, ParkWorker)
+// that run on this thread; the game state fields of TChessModel are read in place, on this
+// thread, when a search starts. Every writer of the game state calls StopThinking first, which
+// waits (processing this thread's events) until the engine thread is parked, except:
+//  - with CustomEngine, and while GameEnded is set (the OnMate/OnDraw handlers);
+//  - inside a hand-off, i.e. from any event MakeMove fires for the engine's own move: the
+//    engine thread is then blocked in that hand-off, so the wait could never end. The stop is
+//    recorded instead: the engine thread parks right after the hand-off and plays nothing
+//    more, until the next StartThinking (which a ComputerPlays setter in the handler runs).
+// A result searched for a position that has changed since (a change made without a wait) is
+// never played; a move the board refused is not searched for again while nothing changes.
 //
 // Drawing: the board keeps its picture in an image of its own (the surface); the drawing steps
 // (PaintBoard, DrawSquare, DrawPiece, DrawBoardLines) draw into it and update() the changed
