@@ -139,7 +139,6 @@ TEngineThread::TSearchedState TEngineThread::BoardState() const {
     s.WhiteToMove = board_.whiteToMove_;
     s.Castling = board_.castlingAllowed_;
     s.EnPassant = board_.enPassant_;
-    s.Depth = board_.SearchDepth();
     return s;
 }
 
@@ -178,14 +177,16 @@ bool TEngineThread::TakeStep(Step step) {
 }
 
 void TEngineThread::NoteRejected() {
-    rejected_ = searched_;
+    rejected_ = TRefusedSearch { searched_, searchedDepth_ };
 }
 
 void TEngineThread::Pump() {
     if (!armed_ || busy_ || stopRequested_.load() || board_.destroying_) return;
     if (!board_.ComputerDue()) return;
     const TSearchedState now = BoardState();
-    if (rejected_ && *rejected_ == now) return; // it would find the same refused move again
+    const int depth = board_.SearchDepth();
+    // The same search would find the same refused move again.
+    if (rejected_ && *rejected_ == TRefusedSearch { now, depth }) return;
 
     const int nice = TargetNice();
     int workerNice = 0;
@@ -209,17 +210,18 @@ void TEngineThread::Pump() {
     const EnginePositionSource source { board_.squares_.data(), board_.whiteToMove_,
         board_.castlingAllowed_, board_.enPassant_ };
     if (!engine_.LoadPosition(source)) {
-        rejected_ = now;
+        rejected_ = TRefusedSearch { now, depth };
         return;
     }
     searched_ = now;
+    searchedDepth_ = depth;
     busy_ = true;
     thinking_.store(true);
     ++searchCount_;
-    lastSearchDepth_ = now.Depth;
+    lastSearchDepth_ = depth;
     {
         const std::lock_guard lock(mutex_);
-        job_ = Job { now.Depth, nice };
+        job_ = Job { depth, nice };
         jobPending_ = true;
     }
     wake_.notify_all();

@@ -116,14 +116,19 @@ private:
         int Depth = 1;
         int Nice = 0;
     };
-    // What a search was started from; compared at delivery and after a refused move.
+    // The position a search was started from; compared at delivery (a changed SearchDepth does
+    // not make a result stale) and, with the depth, after a refused move.
     struct TSearchedState {
         std::array<char, 66> Squares {};
         bool WhiteToMove = true;
         CastleSet Castling;
         Square EnPassant = Square::None;
-        int Depth = 1;
         bool operator==(const TSearchedState&) const = default;
+    };
+    struct TRefusedSearch {
+        TSearchedState Position;
+        int Depth = 1;
+        bool operator==(const TRefusedSearch&) const = default;
     };
 
     bool TakeStep(Step step);
@@ -163,7 +168,8 @@ private:
     std::optional<Step> stepToRun_; // the running hand-off's step, until the board takes it
     bool pumpQueued_ = false;
     TSearchedState searched_;
-    std::optional<TSearchedState> rejected_;
+    int searchedDepth_ = 1;
+    std::optional<TRefusedSearch> rejected_;
     int searchCount_ = 0;
     int handOffCount_ = 0;
     int lastSearchDepth_ = 0;

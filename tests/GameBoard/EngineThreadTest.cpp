@@ -93,6 +93,20 @@ TEST(EngineThread, SearchDepthWrittenDuringASearchTakesEffectWithTheNext) {
     EXPECT_EQ(board->EngineThread()->SearchCount(), 2);
 }
 
+// A search whose depth is changed while it runs still delivers its move.
+TEST(EngineThread, SearchDepthChangeDoesNotDropTheRunningSearchsMove) {
+    auto board = MakeBoard(Start, true, 2, AllCastling);
+    std::vector<int> searchesAtMove;
+    board->OnLegalMove = [&](TChessModel*, Square, Square) {
+        searchesAtMove.push_back(board->EngineThread()->SearchCount());
+    };
+    board->SetComputerPlaysWhite(true);
+    board->SetSearchDepth(3); // before its move can be handed over (no events processed yet)
+    ASSERT_TRUE(WaitFor([&] { return !searchesAtMove.empty(); }));
+    EXPECT_EQ(searchesAtMove.front(), 1);
+    EXPECT_EQ(board->EngineThread()->LastSearchDepth(), 2);
+}
+
 // ThinkingPriority written during a search changes the worker's priority at once.
 TEST(EngineThread, ThinkingPriorityWrittenDuringASearchAppliesAtOnce) {
     auto board = MakeBoard(Start, true, 8, AllCastling);
