@@ -12,6 +12,12 @@
 // the position when a search starts. The only state written by one thread and read by the
 // other without the mutex are the two flags Thinking and StopRequested (atomics).
 //
+// Hand-offs. The worker records the step under the mutex, queues a call of THandOffRelay::Run
+// to the board's thread (by name: the worker creates no object that the other thread frees)
+// and waits on the condition variable until that step has run there. Not Qt's
+// BlockingQueuedConnection: the destructor must be able to release a waiting worker without
+// running its step; the queued call is then dropped with the relay.
+//
 // Idle behaviour. An armed engine thread whose side is not to move does not cycle: the worker
 // sleeps on a condition variable and the board's thread re-runs the turn test (Pump) whenever
 // the turn could have changed: when the engine is started, after each hand-off, after every
@@ -93,6 +99,7 @@ public:
     // Applies ThinkingPriority to the worker at once (as far as the system allows).
     void ApplyPriority();
 
+    // No search handed out and no park step outstanding: parked, or armed and idle.
     bool Parked() const { return !busy_; }
     bool InHandOff() const { return inHandOff_ > 0; }
     // True once for the step of the hand-off that is running: DeliverMove and ParkWorker act
