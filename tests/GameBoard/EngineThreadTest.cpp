@@ -37,7 +37,7 @@ int WorkerNice(const TGameBoard& board) {
 // Thinking is true from the moment the computer is due until its move is about to be handed
 // over, and false while MakeMove fires the events of that move.
 TEST(EngineThread, ThinkingDuringTheSearchOnlyNotDuringTheMovesEvents) {
-    auto board = MakeBoard(Start, true, 3, AllCastling);
+    auto board = MakeBoard(Start, true, 6, AllCastling); // long enough to be seen thinking
     ASSERT_TRUE(board->MakeMove(Square::E2, Square::E4));
     std::vector<bool> thinkingInEvents;
     board->OnLegalMove
