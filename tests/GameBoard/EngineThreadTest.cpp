@@ -75,6 +75,20 @@ TEST(EngineThread, PositionWrittenDuringASearchEndsItWithoutAMove) {
     ASSERT_TRUE(WaitFor([&] { return moves == 1; }));
 }
 
+// While StopThinking waits for the engine thread it keeps handling the events of the board's
+// thread: work queued before the stop runs before the writer goes on.
+TEST(EngineThread, StopThinkingHandlesPendingEventsWhileItWaits) {
+    auto board = MakeBoard(Start, true, 8, AllCastling);
+    board->SetComputerPlaysWhite(true);
+    Settle(20);
+    ASSERT_TRUE(board->Thinking());
+    bool queuedRan = false;
+    QMetaObject::invokeMethod(
+        board.get(), [&queuedRan] { queuedRan = true; }, Qt::QueuedConnection);
+    board->SetPosition(Start);
+    EXPECT_TRUE(queuedRan);
+}
+
 // SearchDepth written during a search does not disturb it; the next search uses the new depth.
 TEST(EngineThread, SearchDepthWrittenDuringASearchTakesEffectWithTheNext) {
     auto board = MakeBoard(Start, true, 8, AllCastling);
