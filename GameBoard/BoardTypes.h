@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <string>
+#include <string_view>
 
 // A square of the board: None = 0, then A8 = 1 .. H8 = 8, A7 = 9 .. down to A1 = 57 .. H1 = 64.
 // value = (8 - rank) * 8 + file, files a..h numbered 1..8.
@@ -74,6 +76,38 @@ using CoordSet = ByteSet<DisplayCoords>;
 
 constexpr CastleSet AllCastling { CanStillCastle::WhiteKingSide, CanStillCastle::WhiteQueenSide,
     CanStillCastle::BlackKingSide, CanStillCastle::BlackQueenSide };
+
+// The letters of the castling rights, member i of CanStillCastle being CastleLetters[i]: K and
+// Q for White's king and queen side, k and q for Black's (as chess tools write them).
+inline constexpr std::string_view CastleLetters = "KQkq";
+
+// The member a castling letter stands for; false for any other character.
+constexpr bool CastleMemberOfLetter(char letter, CanStillCastle& member)
+{
+    const std::size_t i = CastleLetters.find(letter);
+    if (i == std::string_view::npos) return false;
+    member = static_cast<CanStillCastle>(i);
+    return true;
+}
+
+// The rights named by letters; characters other than K, Q, k and q are ignored.
+inline CastleSet CastleSetFromLetters(std::string_view letters)
+{
+    CastleSet set;
+    CanStillCastle member {};
+    for (const char c : letters)
+        if (CastleMemberOfLetter(c, member)) set.Include(member);
+    return set;
+}
+
+// The letters of the rights in the order KQkq, "-" for none.
+inline std::string CastleSetLetters(CastleSet set)
+{
+    std::string text;
+    for (std::size_t i = 0; i < CastleLetters.size(); ++i)
+        if (set.Contains(static_cast<CanStillCastle>(i))) text += CastleLetters[i];
+    return text.empty() ? "-" : text;
+}
 
 // Scheduling priority of the engine thread.
 enum class TThreadPriority : std::uint8_t { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };

@@ -44,23 +44,12 @@ bool ParsePlacement(std::string_view text, FenPosition& position, std::string& e
 bool ParseCastling(std::string_view text, FenPosition& position, std::string& error) {
     if (text == "-") return true;
     for (const char c : text) {
-        switch (c) {
-        case 'K':
-            position.CastlingAllowed.Include(CanStillCastle::WhiteKingSide);
-            break;
-        case 'Q':
-            position.CastlingAllowed.Include(CanStillCastle::WhiteQueenSide);
-            break;
-        case 'k':
-            position.CastlingAllowed.Include(CanStillCastle::BlackKingSide);
-            break;
-        case 'q':
-            position.CastlingAllowed.Include(CanStillCastle::BlackQueenSide);
-            break;
-        default:
+        CanStillCastle member {};
+        if (!CastleMemberOfLetter(c, member)) {
             error = "castling field";
             return false;
         }
+        position.CastlingAllowed.Include(member);
     }
     return true;
 }

@@ -28,14 +28,7 @@ inline Square Sq(const char* name) {
 }
 
 inline CastleSet Castling(const std::string& letters) {
-    CastleSet set;
-    for (char c : letters) {
-        if (c == 'K') set.Include(CanStillCastle::WhiteKingSide);
-        if (c == 'Q') set.Include(CanStillCastle::WhiteQueenSide);
-        if (c == 'k') set.Include(CanStillCastle::BlackKingSide);
-        if (c == 'q') set.Include(CanStillCastle::BlackQueenSide);
-    }
-    return set;
+    return CastleSetFromLetters(letters);
 }
 
 // Sets up a position on a fresh game: placement, side to move, castling rights and

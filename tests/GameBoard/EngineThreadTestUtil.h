@@ -2,6 +2,7 @@
 // Helpers of the engine-thread tests: waits that keep the board thread's events going (the
 // engine's hand-offs run there), positions drawn rank by rank, and a board set up for a test.
 
+#include "ChessTestBoards.h"
 #include "GameBoard/EngineThread.h"
 #include "GameBoard/GameBoard.h"
 
@@ -31,14 +32,7 @@ inline void Settle(int ms) {
     QTest::qWait(ms);
 }
 
-// Eight ranks from 8 down to 1, '.' for an empty square.
-inline std::string Diagram(std::initializer_list<const char*> ranks) {
-    std::string text;
-    for (const char* rank : ranks) text += rank;
-    for (char& c : text)
-        if (c == '.') c = ' ';
-    return text;
-}
+using chess_test::Diagram;
 
 inline Square Sq(const char* name) {
     return TChessModel::SquareFromText(name);

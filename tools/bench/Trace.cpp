@@ -50,26 +50,6 @@ std::string DecodeText(const std::string& text) {
     return decoded;
 }
 
-std::string CastlingText(CastleSet set) {
-    std::string text;
-    if (set.Contains(CanStillCastle::WhiteKingSide)) text += 'K';
-    if (set.Contains(CanStillCastle::WhiteQueenSide)) text += 'Q';
-    if (set.Contains(CanStillCastle::BlackKingSide)) text += 'k';
-    if (set.Contains(CanStillCastle::BlackQueenSide)) text += 'q';
-    return text.empty() ? "-" : text;
-}
-
-CastleSet ParseCastling(const std::string& letters) {
-    CastleSet set;
-    for (char c : letters) {
-        if (c == 'K') set.Include(CanStillCastle::WhiteKingSide);
-        if (c == 'Q') set.Include(CanStillCastle::WhiteQueenSide);
-        if (c == 'k') set.Include(CanStillCastle::BlackKingSide);
-        if (c == 'q') set.Include(CanStillCastle::BlackQueenSide);
-    }
-    return set;
-}
-
 // One board with the script's event handlers; the handlers note each event fired.
 class TraceBoard {
 public:
@@ -100,7 +80,7 @@ public:
         std::string position;
         for (char c : board_->Position()) position += PieceText(c);
         return "final " + position + (board_->WhiteToMove() ? " w " : " b ")
-            + CastlingText(board_->CastlingAllowed()) + " " + SquareName(board_->EnPassant()) + " "
+            + CastleSetLetters(board_->CastlingAllowed()) + " " + SquareName(board_->EnPassant()) + " "
             + std::to_string(board_->CurrentMove());
     }
 
@@ -185,7 +165,7 @@ void RunCommand(
     } else if (command == "white") {
         if (argument == "0" || argument == "1") board.SetWhiteToMove(argument == "1");
     } else if (command == "castle") {
-        board.SetCastlingAllowed(ParseCastling(argument));
+        board.SetCastlingAllowed(CastleSetFromLetters(argument));
     } else if (command == "ep") {
         board.SetEnPassant(argument == "-" ? Square::None : TChessModel::SquareFromText(argument));
     } else if (command == "promote") {
