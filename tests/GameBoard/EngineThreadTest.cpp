@@ -37,7 +37,8 @@ int WorkerNice(const TGameBoard& board) {
 // Thinking is true from the moment the computer is due until its move is about to be handed
 // over, and false while MakeMove fires the events of that move.
 TEST(EngineThread, ThinkingDuringTheSearchOnlyNotDuringTheMovesEvents) {
-    auto board = MakeBoard(Start, true, 6, AllCastling); // long enough to be seen thinking
+    // Depth 7 takes about a second here: long enough to be seen thinking on a loaded machine.
+    auto board = MakeBoard(Start, true, 7, AllCastling);
     ASSERT_TRUE(board->MakeMove(Square::E2, Square::E4));
     std::vector<bool> thinkingInEvents;
     board->OnLegalMove
@@ -47,7 +48,7 @@ TEST(EngineThread, ThinkingDuringTheSearchOnlyNotDuringTheMovesEvents) {
     EXPECT_FALSE(board->Thinking());
     board->SetComputerPlaysBlack(true);
     EXPECT_TRUE(board->Thinking()) << "the search starts at once";
-    ASSERT_TRUE(WaitFor([&] { return board->WhiteToMove(); }));
+    ASSERT_TRUE(WaitFor([&] { return board->WhiteToMove(); }, 120000));
     EXPECT_EQ(thinkingInEvents, (std::vector<bool> { false, false }));
     EXPECT_FALSE(board->Thinking());
     EXPECT_EQ(board->EngineThread()->SearchCount(), 1);
