@@ -44,7 +44,24 @@ template <typename Work> void Later(QObject* context, Work&& work) {
     QMetaObject::invokeMethod(context, std::forward<Work>(work), Qt::QueuedConnection);
 }
 
+class TConnectionReader : public QObject {
+public:
+    explicit TConnectionReader(QTcpSocket* socket)
+        : QObject(socket) {
+        setObjectName(Name());
+    }
+    static QString Name() { return QStringLiteral("PelliumWireReader"); }
+    TWireReader Reader;
+};
+
 } // namespace
+
+TWireReader& ConnectionReader(QTcpSocket* socket) {
+    auto* reader = dynamic_cast<TConnectionReader*>(
+        socket->findChild<QObject*>(TConnectionReader::Name(), Qt::FindDirectChildrenOnly));
+    if (!reader) reader = new TConnectionReader(socket); // owned by the socket (Qt parent)
+    return reader->Reader;
+}
 
 QHostAddress ParseDottedIPv4(const QString& text) {
     const QStringList parts = text.split(QLatin1Char('.'));
@@ -113,6 +130,7 @@ void TServerSocket::AcceptPending() {
 
 void TServerSocket::Adopt(QTcpSocket* socket) {
     socket->setParent(this); // outlives a server that is closed and opened again
+    socket->setReadBufferSize(LinkReadBufferSize);
     connections_.push_back(socket);
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
         if (OnClientRead) OnClientRead(this, socket);
@@ -174,6 +192,7 @@ void TClientSocket::Open() {
     ++generation_;
     auto* socket = new QTcpSocket(this);
     socket_ = socket;
+    socket->setReadBufferSize(LinkReadBufferSize);
     connect(socket, &QTcpSocket::connected, this, [this, socket] {
         connected_ = true;
         if (OnConnect) OnConnect(this, socket);

@@ -10,7 +10,10 @@
 //    with its kind and the system's error number (an errno value, never 0);
 //  - a connection object stays valid until control returns to the event loop after its
 //    release, so a handler may use the pointer it was given.
-// Byte framing is not done here (WireProtocol.h): OnRead only says that bytes are waiting.
+// Byte framing is not done here (WireProtocol.h): OnRead only says that bytes are waiting;
+// ConnectionReader only keeps each connection's framing state with the connection.
+
+#include "Unit1/WireProtocol.h"
 
 #include <QHostAddress>
 #include <QObject>
@@ -46,6 +49,15 @@ private:
 QHostAddress ParseDottedIPv4(const QString& text);
 
 constexpr int DefaultLinkPort = 4567;
+
+// What a connection buffers of the bytes it has received and the window has not read yet.
+// Past that the socket stops reading, and TCP holds the peer back.
+constexpr qint64 LinkReadBufferSize = 64 * 1024;
+
+// The framing state of one connection's received bytes: created on first use and kept as a
+// child of the socket, so that it lives and dies with the connection (a new connection never
+// sees the unfinished message of an old one).
+TWireReader& ConnectionReader(QTcpSocket* socket);
 
 class TServerSocket : public QObject {
     Q_OBJECT

@@ -8,7 +8,9 @@
 // is completed by the second. Messages are handled one at a time by a single pass; bytes that
 // arrive while the pass runs (NewGame may process events while it stops the engine) are only
 // queued and the running pass takes them in order, so a received move or game start never
-// runs in the middle of another one.
+// runs in the middle of another one. The pass returns to the event loop every few dozen
+// messages, so a flood of them never freezes the window, and it reads a socket only when the
+// messages read before are handled, so a flood never fills memory either.
 #include "GameBoard/GameBoard.h"
 #include "Unit1/Form1NetSockets.h"
 #include "Unit1/MessageBox.h"
@@ -18,6 +20,7 @@
 #include "Unit1/Unit1.h"
 #include "Unit1/WireProtocol.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QPushButton>
@@ -34,26 +37,13 @@ const QString kDisconnected = QStringLiteral("Disconnected");
 const QString kDisconnectCaption = QStringLiteral("Disconnect");
 const QString kConnectCaption = QStringLiteral("Connect");
 
-// The framing state of one connection, kept as a child of its socket so that it lives and
-// dies with the connection.
-class TConnectionReader : public QObject {
-public:
-    explicit TConnectionReader(QTcpSocket* socket)
-        : QObject(socket) {
-        setObjectName(Name());
-    }
-    static QString Name() { return QStringLiteral("PelliumWireReader"); }
-    TWireReader Reader;
-};
-
-TWireReader& ReaderOf(QTcpSocket* socket) {
-    auto* reader = dynamic_cast<TConnectionReader*>(
-        socket->findChild<QObject*>(TConnectionReader::Name(), Qt::FindDirectChildrenOnly));
-    if (!reader) reader = new TConnectionReader(socket); // owned by the socket (Qt parent)
-    return reader->Reader;
-}
+// How much of the received messages one turn of the event loop handles (see
+// HandleReceivedMessages).
+constexpr int kMessagesPerTurn = 64;
+constexpr qint64 kTurnMilliseconds = 20;
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 } // namespace
 
@@ -120,7 +110,7 @@ bool TForm1::SendLine(const QByteArray& text) {
     // No connection to send on: reported like any other error, from the event loop.
     QMetaObject::invokeMethod(
         this,
-        [this] {
+        [] {
             RunGuarded(
                 [] { throw TSocketError(TErrorEvent::eeSend, 0, "no connection to send on"); });
         },
@@ -238,8 +228,10 @@ void TForm1::ClientSocket1ReadEvent(TClientSocket* Sender, QTcpSocket* Socket) {
     ServerSocket1ClientRead(Sender, Socket);
 }
 
-void TForm1::ServerSocket1ClientRead(QObject*, QTcpSocket* Socket) {
-    ReaderOf(Socket).Feed(Socket->readAll());
+// The bytes are taken from the socket as the messages before them are handled
+// (NextReceivedMessage): a peer that sends faster than the window can handle is held back by
+// TCP (the socket buffers only so much, LinkReadBufferSize) instead of filling memory.
+void TForm1::ServerSocket1ClientRead(QObject*, QTcpSocket*) {
     HandleReceivedMessages();
 }
 
@@ -250,7 +242,7 @@ std::optional<TWireMessage> TForm1::NextReceivedMessage() {
     std::vector<QTcpSocket*> sockets = ServerSocket1->Connections();
     if (QTcpSocket* client = ClientSocket1->Socket()) sockets.insert(sockets.begin(), client);
     for (QTcpSocket* socket : sockets) {
-        TWireReader& reader = ReaderOf(socket);
+        TWireReader& reader = ConnectionReader(socket);
         if (auto message = reader.Next()) return message;
         if (socket->bytesAvailable() > 0) {
             reader.Feed(socket->readAll());
@@ -260,20 +252,38 @@ std::optional<TWireMessage> TForm1::NextReceivedMessage() {
     return std::nullopt;
 }
 
+// A pass handles the waiting messages in order, but at most kMessagesPerTurn of them or for
+// kTurnMilliseconds at a time; then it lets the event loop run (input, painting, the user
+// cutting the link) and goes on from there. It stays under way meanwhile, so the messages keep
+// their order. A message whose handling failed ends the turn too; the rest follow.
 void TForm1::HandleReceivedMessages() {
     if (handlingMessages_) return; // the pass under way takes the new messages in turn
     handlingMessages_ = true;
-    bool finished = false;
-    const auto done = qScopeGuard([this, &finished] {
-        handlingMessages_ = false;
-        // A message whose handling failed ends this pass; the rest are handled next.
-        if (!finished)
-            QMetaObject::invokeMethod(
-                this, [this] { RunGuarded([this] { HandleReceivedMessages(); }); },
-                Qt::QueuedConnection);
+    bool more = true;
+    const auto endOfTurn = qScopeGuard([this, &more] {
+        if (!more) {
+            handlingMessages_ = false;
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                handlingMessages_ = false;
+                RunGuarded([this] { HandleReceivedMessages(); });
+            },
+            Qt::QueuedConnection);
     });
-    while (auto message = NextReceivedMessage()) HandleMessage(*message);
-    finished = true;
+    QElapsedTimer turn;
+    turn.start();
+    for (int handled = 0; handled < kMessagesPerTurn && !turn.hasExpired(kTurnMilliseconds);
+         ++handled) {
+        const auto message = NextReceivedMessage();
+        if (!message) {
+            more = false;
+            return;
+        }
+        HandleMessage(*message);
+    }
 }
 
 void TForm1::HandleMessage(const TWireMessage& message) {

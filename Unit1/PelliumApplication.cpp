@@ -4,6 +4,7 @@
 #include "Unit1/MessageBox.h"
 
 #include <QMetaObject>
+#include <algorithm>
 
 // The pictures live in the static board library; register them by name.
 static void InitProgramResources() {
@@ -67,6 +68,10 @@ void TPelliumApplication::ShowMessage(const QString& text) {
         recordedMessages_.append(text);
         return;
     }
+    // A text that is still waiting for its box is not queued again: a flood of the same event
+    // (a peer sending one mate after another) gives one more box, not one box for each.
+    if (std::find(pendingMessages_.begin(), pendingMessages_.end(), text) != pendingMessages_.end())
+        return;
     pendingMessages_.push_back(text);
     // While a box is open the loop in ShowPendingMessages takes the new text when it closes.
     if (showingMessage_ || messagesScheduled_) return;

@@ -37,8 +37,9 @@ public:
     // Shows text in the program's message box (MessageBox.h). The box is modal and keeps the
     // event loop running, but it never opens inside the caller: the text is queued and the
     // box opens from the event loop once the caller has returned, and further texts wait
-    // until the open box is closed. So a box asked for in the middle of a move (a board event)
-    // never lets another move, socket read or timer tick run inside that move.
+    // until the open box is closed (a text that is already waiting is not queued twice). So a
+    // box asked for in the middle of a move (a board event) never lets another move, socket
+    // read or timer tick run inside that move.
     void ShowMessage(const QString& text);
     // Opens one box and returns when it is closed. ExecMessageBox unless replaced.
     std::function<void(const QString&)> MessageBoxRunner;

@@ -38,6 +38,7 @@ constexpr int kHostPanelHeight = 111;
 constexpr int kPlayerPanelHeight = 69;
 constexpr int kMemoHeight = 53;
 constexpr int kChatEntryPanelHeight = 18;
+constexpr int kChatLogLines = 5000;
 // Inside the right column: one pixel of bevel on each side.
 constexpr int kInnerWidth = kRightColumnWidth - 2;
 constexpr int kControlLeft = 4;
@@ -222,6 +223,8 @@ void TForm1::CreateChat() {
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setFixedHeight(kMemoHeight);
+    // The log keeps the latest lines only, so that a peer's chat cannot grow it without end.
+    Memo1->setMaximumBlockCount(kChatLogLines);
     SetChatColours(Memo1);
 
     Panel2 = NewPanel(this, false);
