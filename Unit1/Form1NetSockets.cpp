@@ -150,6 +150,7 @@ void TServerSocket::Adopt(QTcpSocket* socket) {
 void TServerSocket::PeerClosed(QTcpSocket* socket) {
     const auto it = std::find(connections_.begin(), connections_.end(), socket);
     if (it == connections_.end()) return;
+    ConnectionReader(socket).Feed(socket->readAll()); // what arrived before the close
     connections_.erase(it);
     QObject::disconnect(socket, nullptr, this, nullptr);
     socket->deleteLater();
@@ -217,6 +218,7 @@ void TClientSocket::Close() {
     ++generation_;
     const bool wasConnected = Connected();
     QTcpSocket* socket = socket_;
+    if (socket) ConnectionReader(socket) = TWireReader(); // the window drops what is unread
     Release();
     if (wasConnected && OnDisconnect) OnDisconnect(this, socket);
 }
@@ -236,6 +238,7 @@ void TClientSocket::Release() {
 
 void TClientSocket::PeerClosed(QTcpSocket* socket) {
     if (socket != socket_) return;
+    ConnectionReader(socket).Feed(socket->readAll()); // what arrived before the close
     Release();
     if (OnDisconnect) OnDisconnect(this, socket);
 }

@@ -9,7 +9,9 @@
 //  - errors are delivered from the event loop (never from inside a call of the window), each
 //    with its kind and the system's error number (an errno value, never 0);
 //  - a connection object stays valid until control returns to the event loop after its
-//    release, so a handler may use the pointer it was given.
+//    release, so a handler may use the pointer it was given;
+//  - when the peer closes a connection, everything it received is in its ConnectionReader by
+//    the time of the disconnect notification; when the window closes it, the reader is emptied.
 // Byte framing is not done here (WireProtocol.h): OnRead only says that bytes are waiting;
 // ConnectionReader only keeps each connection's framing state with the connection.
 

@@ -27,6 +27,8 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTcpSocket>
+#include <deque>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -41,6 +43,48 @@ const QString kConnectCaption = QStringLiteral("Connect");
 // HandleReceivedMessages).
 constexpr int kMessagesPerTurn = 64;
 constexpr qint64 kTurnMilliseconds = 20;
+
+// Messages that a peer sent before it closed its connection and that were not handled by then:
+// they are still handled, after the close. Kept as a child of the window. Only so many are
+// kept, as a peer that floods and leaves should not keep the window busy for long after it.
+class TClosedConnectionMessages : public QObject {
+public:
+    static constexpr std::size_t MaxMessages = 256;
+    static constexpr qsizetype MaxBytes = LinkReadBufferSize;
+
+    explicit TClosedConnectionMessages(QObject* window)
+        : QObject(window) {
+        setObjectName(Name());
+    }
+    static QString Name() { return QStringLiteral("PelliumClosedConnectionMessages"); }
+
+    // Takes the complete messages out of the reader of a connection that has closed.
+    void Keep(TWireReader& reader) {
+        while (auto message = reader.Next()) {
+            if (messages_.size() >= MaxMessages || bytes_ + message->Payload.size() > MaxBytes)
+                continue; // dropped
+            bytes_ += message->Payload.size();
+            messages_.push_back(std::move(*message));
+        }
+    }
+    std::optional<TWireMessage> Next() {
+        if (messages_.empty()) return std::nullopt;
+        TWireMessage message = std::move(messages_.front());
+        messages_.pop_front();
+        bytes_ -= message.Payload.size();
+        return message;
+    }
+
+private:
+    std::deque<TWireMessage> messages_;
+    qsizetype bytes_ = 0;
+};
+
+TClosedConnectionMessages& ClosedConnectionMessages(QObject* window) {
+    auto* kept = dynamic_cast<TClosedConnectionMessages*>(
+        window->findChild<QObject*>(TClosedConnectionMessages::Name(), Qt::FindDirectChildrenOnly));
+    return kept ? *kept : *new TClosedConnectionMessages(window); // owned by the window
+}
 
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
@@ -142,7 +186,8 @@ void TForm1::ClientSocket1Connect(TClientSocket*, QTcpSocket*) {
     BitBtn3->setEnabled(true);
 }
 
-void TForm1::ClientSocket1Disconnect(TClientSocket*, QTcpSocket*) {
+void TForm1::ClientSocket1Disconnect(TClientSocket*, QTcpSocket* Socket) {
+    KeepUnhandledMessages(Socket);
     StatusBar1->SetPanelText(0, kDisconnected);
     BitBtn3->setText(kConnectCaption);
     BitBtn3->setEnabled(true);
@@ -176,7 +221,8 @@ void TForm1::ServerSocket1ClientConnect(TServerSocket*, QTcpSocket*) {
     RadioButton2->setEnabled(false);
 }
 
-void TForm1::ServerSocket1ClientDisconnect(TServerSocket*, QTcpSocket*) {
+void TForm1::ServerSocket1ClientDisconnect(TServerSocket*, QTcpSocket* Socket) {
+    KeepUnhandledMessages(Socket);
     StatusBar1->SetPanelText(0, kDisconnected);
     BitBtn1->setEnabled(false);
     BitBtn4->setEnabled(false);
@@ -239,6 +285,7 @@ void TForm1::ServerSocket1ClientRead(QObject*, QTcpSocket*) {
 // here too: a socket does not announce data again while its own read notification is still
 // running (a handler that waits with the event loop running, for instance).
 std::optional<TWireMessage> TForm1::NextReceivedMessage() {
+    if (auto message = ClosedConnectionMessages(this).Next()) return message;
     std::vector<QTcpSocket*> sockets = ServerSocket1->Connections();
     if (QTcpSocket* client = ClientSocket1->Socket()) sockets.insert(sockets.begin(), client);
     for (QTcpSocket* socket : sockets) {
@@ -250,6 +297,14 @@ std::optional<TWireMessage> TForm1::NextReceivedMessage() {
         }
     }
     return std::nullopt;
+}
+
+// The messages a connection that has just closed delivered and nobody has handled yet are
+// handled still (the socket and its reader go away when control returns to the event loop).
+void TForm1::KeepUnhandledMessages(QTcpSocket* socket) {
+    ClosedConnectionMessages(this).Keep(ConnectionReader(socket));
+    QMetaObject::invokeMethod(
+        this, [this] { RunGuarded([this] { HandleReceivedMessages(); }); }, Qt::QueuedConnection);
 }
 
 // A pass handles the waiting messages in order, but at most kMessagesPerTurn of them or for

@@ -208,6 +208,7 @@ private:
         TServerSocket* Sender, QTcpSocket* Socket, TErrorEvent ErrorEvent, int ErrorCode);
     void ClientSocket1ErrorEvent(
         TClientSocket* Sender, QTcpSocket* Socket, TErrorEvent ErrorEvent, int ErrorCode);
+    void KeepUnhandledMessages(QTcpSocket* socket);
     std::optional<TWireMessage> NextReceivedMessage();
     void HandleReceivedMessages();
     void HandleMessage(const TWireMessage& message);

@@ -48,6 +48,21 @@ void ResetPeakResident() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
+// Under a sanitizer the resident size mostly shows the sanitizer's own memory (freed blocks
+// held in quarantine, shadow pages), so the bounds on it are only checked in a normal build;
+// the bounds on the window's own structures are checked in every build.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kResidentSizeIsTheProgramsOwn = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kResidentSizeIsTheProgramsOwn = false;
+#else
+constexpr bool kResidentSizeIsTheProgramsOwn = true;
+#endif
+#else
+constexpr bool kResidentSizeIsTheProgramsOwn = true;
+#endif
+
 constexpr qint64 MiB = 1024 * 1024;
 // What one case may leave behind, and what it may use at its worst, in resident memory.
 constexpr qint64 kResidentGrowthBound = 16 * MiB;
@@ -198,6 +213,7 @@ protected:
 
     void ExpectPlaysAndChats() {
         TGameBoard& board = *form.GameBoard1;
+        Sync(); // everything before is handled (a closed connection's last messages too)
         QTest::qWait(20); // what the window sent before (moves it played and echoed) arrives
         received.clear();
         if (Hosting()) {
@@ -388,6 +404,43 @@ public:
         EXPECT_EQ(form.GameBoard1->Position(), TChessModel::StartPosition);
         EXPECT_EQ(form.GameBoard1->Tag(), 0);
     }
+    // A burst of lines and an orderly close right after: every line is still handled.
+    void BurstThenClose() {
+        OpenLink();
+        QByteArray burst;
+        for (int i = 0; i < 200; ++i) burst += "m<p> " + QByteArray::number(i) + "\r";
+        Send(burst);
+        DropSocket(*peer, Leave::Close);
+        ASSERT_TRUE(PumpUntil([this] { return Panel(form, 0) == "Disconnected"; }));
+        ASSERT_TRUE(PumpUntil([this] { return LastLogLine(form) == "<p> 199"; }));
+        EXPECT_EQ(form.Memo1->document()->blockCount(), 200);
+    }
+    // A flood of slow messages and an orderly close right after: once the window sees the close
+    // it handles no more than a couple of hundred of the messages still waiting, so a peer that
+    // has left cannot keep the board restarting for long.
+    void FloodThenClose() {
+        OpenLink();
+        TGameBoard& board = *form.GameBoard1;
+        const TMoveEvent legalMove = board.OnLegalMove;
+        board.OnLegalMove = [&](TChessModel* sender, Square from, Square to) {
+            ++legalMoves;
+            legalMove(sender, from, to);
+        };
+        const auto restore = qScopeGuard([&] { board.OnLegalMove = legalMove; });
+        QByteArray flood;
+        for (int i = 0; i < 5000; ++i) flood += "r0\rpE2E4\r"; // 10,000 messages
+        Send(flood);
+        DropSocket(*peer, Leave::Close);
+        ASSERT_TRUE(PumpUntil([this] {
+            Sample();
+            return Panel(form, 0) == "Disconnected";
+        }));
+        const int movesAtClose = legalMoves;
+        QTest::qWait(100);
+        EXPECT_LE(legalMoves - movesAtClose, 128); // 256 messages
+        EXPECT_LT(legalMoves, 5000);
+    }
+
     void CloseMidMessage() { LeaveMidMessage(Leave::Close); }
     void ResetMidMessage() { LeaveMidMessage(Leave::Reset); }
 
@@ -425,8 +478,10 @@ TEST_P(HostileNet, WindowStaysUsableBoundedAndQuiet) {
     // What the user sees: no box for anything a peer sends or for a peer leaving; a failed
     // connection attempt (the user's own click) shows its one "Error".
     EXPECT_EQ(Messages(), QStringList(failedAttempts, QStringLiteral("Error")));
-    EXPECT_LT(after - before, kResidentGrowthBound);
-    EXPECT_LT(peak - before, kPeakGrowthBound);
+    if (kResidentSizeIsTheProgramsOwn) {
+        EXPECT_LT(after - before, kResidentGrowthBound);
+        EXPECT_LT(peak - before, kPeakGrowthBound);
+    }
     EXPECT_LE(form.Memo1->document()->blockCount(), 5000);
     EXPECT_LE(maxSocketBuffered, LinkReadBufferSize);
     EXPECT_LE(maxBuffered, LinkReadBufferSize + TWireReader::MaxMessageSize);
@@ -448,6 +503,8 @@ const HostileCase kCases[] = {
     { "GameFloodCutByUser", &HostileNet::GameFloodCutByUser },
     { "RandomBytes", &HostileNet::RandomBytes },
     { "ConnectAndDrop500", &HostileNet::ConnectAndDrop500 },
+    { "BurstThenClose", &HostileNet::BurstThenClose },
+    { "FloodThenClose", &HostileNet::FloodThenClose },
     { "CloseMidMessage", &HostileNet::CloseMidMessage },
     { "ResetMidMessage", &HostileNet::ResetMidMessage },
 };
