@@ -15,10 +15,15 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <functional>
 #include <utility>
 
 namespace {
+
+// The most characters the chat log keeps (see AppendChatLine).
+constexpr int kChatLogCharacters = 1'000'000;
 
 // A key-press hook on a control: every character typed into it goes to the handler before
 // the control takes it, Enter as the carriage return. The handler swallows the key by setting
@@ -76,8 +81,20 @@ void TForm1::Edit1KeyPress(QObject*, QChar& Key) {
     Edit1->clear();
 }
 
+// Besides its latest 5,000 lines (Unit1.cpp) the log keeps no more than kChatLogCharacters:
+// the oldest lines go first, so that a peer's long lines cannot grow it without end either.
 void TForm1::AppendChatLine(const QString& line) {
     Memo1->appendPlainText(VisibleControlChars(line));
+    QTextDocument* log = Memo1->document();
+    if (log->characterCount() <= kChatLogCharacters) return;
+    QTextCursor oldest(log);
+    oldest.beginEditBlock();
+    while (log->characterCount() > kChatLogCharacters && log->blockCount() > 1) {
+        oldest.movePosition(QTextCursor::Start);
+        oldest.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+        oldest.removeSelectedText();
+    }
+    oldest.endEditBlock();
 }
 
 void TForm1::GameBoard1Check(TChessModel*, Square, Square) {

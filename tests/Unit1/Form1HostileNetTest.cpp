@@ -281,6 +281,25 @@ public:
         EXPECT_EQ(log.firstBlock().text(), "<p> 5000");
     }
 
+    // (b) Long chat lines, each just under the longest message the link takes (3.6 MB in all):
+    // the log keeps the latest million characters.
+    void LongChatLines() {
+        OpenLink();
+        const QByteArray text = QByteArray("merhaba ").repeated(7500);
+        for (int i = 0; i < 60; ++i) {
+            Send("m<" + QByteArray::number(i) + "> " + text + "\r");
+            ASSERT_TRUE(PumpUntil([this] {
+                Sample();
+                return peer->bytesToWrite() < 256 * 1024;
+            }));
+        }
+        Sync();
+        const QTextDocument& log = *form.Memo1->document();
+        EXPECT_LE(log.characterCount(), 1'000'000);
+        EXPECT_GE(log.characterCount(), 900'000);
+        EXPECT_EQ(log.lastBlock().previous().text(), "<59> " + QString::fromLatin1(text));
+    }
+
     // (b) 10,000 moves in one burst: a knight shuffle for both colours (played until the
     // position repeats for the third time), moves of the wrong side, moves off the board and
     // empty moves.
@@ -499,6 +518,7 @@ TEST_P(HostileNet, WindowStaysUsableBoundedAndQuiet) {
 const HostileCase kCases[] = {
     { "MegabyteWithoutCr", &HostileNet::MegabyteWithoutCr },
     { "ChatBurst", &HostileNet::ChatBurst },
+    { "LongChatLines", &HostileNet::LongChatLines },
     { "MoveBurst", &HostileNet::MoveBurst },
     { "GameFloodCutByUser", &HostileNet::GameFloodCutByUser },
     { "RandomBytes", &HostileNet::RandomBytes },
