@@ -302,6 +302,7 @@ std::optional<TWireMessage> TForm1::NextReceivedMessage() {
 // The messages a connection that has just closed delivered and nobody has handled yet are
 // handled still (the socket and its reader go away when control returns to the event loop).
 void TForm1::KeepUnhandledMessages(QTcpSocket* socket) {
+    if (!socket) return;
     ClosedConnectionMessages(this).Keep(ConnectionReader(socket));
     QMetaObject::invokeMethod(
         this, [this] { RunGuarded([this] { HandleReceivedMessages(); }); }, Qt::QueuedConnection);

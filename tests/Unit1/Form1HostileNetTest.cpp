@@ -1,9 +1,11 @@
 // The main window against a hostile peer on loopback, once hosting (the peer is a raw client
 // socket) and once joined (the peer is a raw listening socket the window connects to). The peer
-// sends a megabyte without a CR, bursts of 10,000 tiny messages, random bytes, connects and
-// drops 500 times in a row, and closes in the middle of a message. After each case the window
-// must still play and chat normally, its memory must not have grown beyond a small bound, and
-// it must not have buried the user under message boxes.
+// sends a megabyte without a CR; bursts of 10,000 tiny messages (chat lines, moves legal and
+// not, games started and played over and over, mates); long chat lines; random bytes; it
+// connects and drops 500 times in a row; it closes right after a burst or in the middle of a
+// message. After each case the window must still play and chat normally, its memory and its
+// buffers must not have grown beyond a small bound, the user must have been able to act while
+// a flood was being handled, and no storm of message boxes may bury the user.
 #include "Form1NetworkTestUtil.h"
 #include "Unit1/MessageBox.h"
 #include "Unit1/RadioGroup.h"
