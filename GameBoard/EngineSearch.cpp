@@ -100,6 +100,9 @@ int EngineSearch::CaptureSearch(int alpha, int beta) {
 
     bool anyLegal = false;
     for (int i = Board.CurrentFirst(); i < Board.CurrentEnd(); ++i) {
+        // A stopped search's result is never played, so leaving here changes nothing that is
+        // used; without it a capture search full of checks could run on for seconds.
+        if (StopRequested()) return alpha;
         PickNextMove(i);
         const EngineMove m = Board.MoveList[i].Move;
         if (!Board.ApplyMove(m)) continue;
