@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite:
+#   0. every C++ source matches .clang-format (tools/ci/format.sh); the build treats
+#      warnings as errors,
 #   1. the normal build's tests (ctest),
 #   2. the libFuzzer targets, about a minute each (tools/ci/fuzz.sh),
 #   3. the engine-thread and network tests under ThreadSanitizer (tools/ci/tsan.sh),
@@ -8,9 +10,10 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh --test
+tools/ci/format.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
-(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)
+(cd build && PELLIUM_SCREENSHOTS=$PWD/screenshots QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)
 [ "${1:-}" = "--quick" ] && exit 0
 tools/ci/fuzz.sh
 tools/ci/tsan.sh

@@ -34,8 +34,8 @@
 // idle worker is replaced by a fresh thread (which starts at base) before the next search.
 // Qt's own QThread priorities are not used: on Linux they only distinguish idle from the rest.
 
-#include "GameBoard/BoardTypes.h"
-#include "GameBoard/Engine.h"
+#include "GameBoard/Engine/Engine.h"
+#include "GameBoard/Rules/BoardTypes.h"
 
 #include <QObject>
 #include <array>

@@ -21,8 +21,8 @@
 // (PaintBoard, DrawSquare, DrawPiece, DrawBoardLines) draw into it and update() the changed
 // rectangle; paintEvent only shows the surface.
 
-#include "GameBoard/BoardTypes.h"
-#include "GameBoard/ChessModel.h"
+#include "GameBoard/Rules/BoardTypes.h"
+#include "GameBoard/Rules/ChessModel.h"
 
 #include <QCursor>
 #include <QImage>
@@ -32,7 +32,6 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
-
 #include <array>
 #include <memory>
 #include <vector>
@@ -53,9 +52,10 @@ struct TFont {
 };
 
 // The toolkit's mouse and drag events, with their parameters in control coordinates.
-using TMouseEvent = std::function<void(TChessModel* Sender, Qt::MouseButton Button,
-    Qt::KeyboardModifiers Shift, int X, int Y)>;
-using TMouseMoveEvent = std::function<void(TChessModel* Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
+using TMouseEvent = std::function<void(
+    TChessModel* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
+using TMouseMoveEvent
+    = std::function<void(TChessModel* Sender, Qt::KeyboardModifiers Shift, int X, int Y)>;
 using TDragOverEvent
     = std::function<void(TChessModel* Sender, QObject* Source, int X, int Y, bool& Accept)>;
 using TDragDropEvent = std::function<void(TChessModel* Sender, QObject* Source, int X, int Y)>;

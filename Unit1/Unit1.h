@@ -19,7 +19,7 @@
 //
 // Everything here runs on the user-interface thread.
 
-#include "GameBoard/BoardTypes.h"
+#include "GameBoard/Rules/BoardTypes.h"
 
 #include <QPointer>
 #include <QRect>

@@ -1,6 +1,6 @@
 #include "Unit1/WireProtocol.h"
 
-#include "GameBoard/ChessModel.h"
+#include "GameBoard/Rules/ChessModel.h"
 
 #include <string>
 

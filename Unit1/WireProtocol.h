@@ -6,7 +6,7 @@
 // else travels: no LF, no length, no header. Kinds: 'm' a chat line, 'p' a move ("E2E4"),
 // 'r' a game start (the host's colour, "0" White or "1" Black).
 
-#include "GameBoard/BoardTypes.h"
+#include "GameBoard/Rules/BoardTypes.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -9,7 +9,7 @@ packages=(
   fonts-liberation fonts-dejavu-core fonts-comic-neue fontconfig
 )
 if [ "${1:-}" = "--test" ]; then
-  packages+=(clang libclang-rt-14-dev xauth)
+  packages+=(clang clang-format libclang-rt-14-dev xauth)
 fi
 
 missing=()

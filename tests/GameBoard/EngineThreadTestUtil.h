@@ -2,9 +2,9 @@
 // Helpers of the engine-thread tests: waits that keep the board thread's events going (the
 // engine's hand-offs run there), positions drawn rank by rank, and a board set up for a test.
 
-#include "ChessTestBoards.h"
 #include "GameBoard/EngineThread.h"
 #include "GameBoard/GameBoard.h"
+#include "tests/GameBoard/Rules/ChessTestBoards.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

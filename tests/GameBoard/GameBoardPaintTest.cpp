@@ -1,5 +1,6 @@
 // The board's geometry and the pixels its painting puts on the surface.
 #include "GameBoardViewTestUtil.h"
+#include "support/Screenshot.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -511,6 +512,5 @@ TEST(BoardPaint, ScreenshotOfTheWindowsBoard) {
     const QImage borderRgb = border.convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(Pixel(b.board, 5, 2), borderRgb.pixel(5, 2));
     EXPECT_EQ(Pixel(b.board, 100, 160), dark.convertToFormat(QImage::Format_RGB32).pixel(100, 58));
-    const QString path = QDir::current().filePath(QStringLiteral("GameBoardScreenshot.png"));
-    EXPECT_TRUE(b.board.Surface().save(path));
+    SaveScreenshot(b.board.Surface(), QStringLiteral("GameBoardTextured"));
 }

@@ -5,6 +5,7 @@
 #include "Unit1/RadioGroup.h"
 #include "Unit1/SpinEdit.h"
 #include "Unit2/Unit2.h"
+#include "support/Screenshot.h"
 #include "tests/Unit1/Form1Fixture.h"
 
 #include <QLineEdit>
@@ -92,10 +93,8 @@ TEST_F(Form1GameTest, MovesAlternateTheLockAndTheTurnDisplay) {
     // A picture of the whole window after a few moves, for a person to look at.
     QCoreApplication::processEvents();
     const QImage shot = form->grab().toImage();
-    const QString path
-        = QCoreApplication::applicationDirPath() + QStringLiteral("/Form1Screenshot.png");
     EXPECT_EQ(shot.size(), form->size());
-    EXPECT_TRUE(shot.save(path)) << path.toStdString();
+    SaveScreenshot(shot, QStringLiteral("Form1AfterFourMoves"));
 }
 
 TEST_F(Form1GameTest, StartingAgainDuringASearchStopsTheEngineFirst) {

@@ -5,6 +5,7 @@
 #include "Unit2/LinkLabel.h"
 #include "Unit2/ShadowLabel.h"
 #include "Unit2/Unit2.h"
+#include "support/Screenshot.h"
 
 #include <QApplication>
 #include <QDir>
@@ -299,17 +300,12 @@ TEST_F(AboutBox, TitlesCarryAOnePixelShadowUpAndLeft) {
     }
 }
 
-// Saves a picture of the dialog beside the test program (or in $PELLIUM_SCREENSHOTS) for a
-// person to look at.
+// A picture of the dialog for a person to look at (saved only when asked).
 TEST_F(AboutBox, SavesAPictureOfTheDialog) {
     form.show();
-    const QString folder = qEnvironmentVariableIsSet("PELLIUM_SCREENSHOTS")
-        ? qEnvironmentVariable("PELLIUM_SCREENSHOTS")
-        : QDir::currentPath();
-    const QString path = QDir(folder).filePath(QStringLiteral("AboutBox.png"));
     const QImage image = form.grab().toImage();
     EXPECT_EQ(image.size(), QSize(463, 178) * image.devicePixelRatio());
-    EXPECT_TRUE(image.save(path)) << path.toStdString();
+    SaveScreenshot(image, QStringLiteral("AboutBox"));
 }
 
 } // namespace

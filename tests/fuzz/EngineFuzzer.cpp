@@ -2,16 +2,16 @@
 // moves and searches two plies deep. The guards must hold: no out-of-bounds access (the
 // sanitizers watch), no crash, and a chosen move always starts on a piece of the side to move.
 #include "FuzzChecks.h"
-#include "GameBoard/Engine.h"
-#include "GameBoard/EngineFen.h"
+#include "GameBoard/Engine/Engine.h"
+#include "GameBoard/Engine/EngineFen.h"
 
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -28,11 +28,8 @@ public:
             std::unique_lock lock(mutex_);
             if (!wake_.wait_for(lock, std::chrono::seconds(1), [this] { return done_; }))
                 stop.store(true, std::memory_order_relaxed);
-        })
-    {
-    }
-    ~StopWatchdog()
-    {
+        }) { }
+    ~StopWatchdog() {
         {
             std::lock_guard lock(mutex_);
             done_ = true;
@@ -48,8 +45,7 @@ private:
     std::thread thread_;
 };
 
-void SearchAndCheck(TEngine& engine, const EnginePositionSource& source)
-{
+void SearchAndCheck(TEngine& engine, const EnginePositionSource& source) {
     if (!engine.LoadPosition(source)) return;
     engine.Perft(2);
     FUZZ_CHECK(engine.LoadPosition(source));
@@ -72,8 +68,7 @@ void SearchAndCheck(TEngine& engine, const EnginePositionSource& source)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     TEngine engine;
     if (data[0] & 1) {

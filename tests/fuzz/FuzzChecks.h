@@ -2,7 +2,7 @@
 // Invariants a fuzz target checks after every step: a violated one aborts, so libFuzzer
 // records the input that led to it.
 
-#include "GameBoard/ChessModel.h"
+#include "GameBoard/Rules/ChessModel.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +10,7 @@
 #define FUZZ_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) {                                                                        \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);   \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);     \
             std::abort();                                                                          \
         }                                                                                          \
     } while (0)
@@ -19,8 +19,7 @@
 // other letter there, which then counts as an empty square), no piece
 // in the None cell, the terminating NUL, an en-passant square on rank 3 or 6 or none, a move
 // number of at least 1, and a readable 64-character position text.
-inline void CheckValidGameState(const TChessModel& board)
-{
+inline void CheckValidGameState(const TChessModel& board) {
     const auto& cells = board.Squares();
     for (int i = 1; i <= 64; ++i) FUZZ_CHECK(cells[i] != '\0');
     FUZZ_CHECK(cells[0] == '_' || cells[0] == ' ');

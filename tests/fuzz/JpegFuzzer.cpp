@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    const QImage image = DecodeJpeg(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QImage image
+        = DecodeJpeg(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     if (!image.isNull()) FUZZ_CHECK(image.width() > 0 && image.height() > 0);
     return 0;
 }

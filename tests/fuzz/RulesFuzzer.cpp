@@ -11,12 +11,13 @@ namespace {
 
 class ByteScript {
 public:
-    ByteScript(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) { }
+    ByteScript(const std::uint8_t* data, std::size_t size)
+        : data_(data)
+        , size_(size) { }
     bool AtEnd() const { return pos_ >= size_; }
     std::uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
     Square AnySquare() { return ToSquare(Byte() % 65); }
-    std::string Text(std::size_t maxLength)
-    {
+    std::string Text(std::size_t maxLength) {
         std::string text;
         const std::size_t length = Byte() % (maxLength + 1);
         for (std::size_t i = 0; i < length && !AtEnd(); ++i) text += char(Byte());
@@ -31,8 +32,7 @@ private:
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ByteScript script(data, size);
     TChessModel board;
     // Handlers chosen by the script re-enter the board from inside MakeMove.
@@ -53,22 +53,44 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     while (!script.AtEnd()) {
         switch (script.Byte() % 12) {
-        case 0: board.SetPosition(script.Text(80)); break;
-        case 1: board.MakeMove(script.AnySquare(), script.AnySquare()); break;
-        case 2: board.UserMove(script.AnySquare(), script.AnySquare()); break;
+        case 0:
+            board.SetPosition(script.Text(80));
+            break;
+        case 1:
+            board.MakeMove(script.AnySquare(), script.AnySquare());
+            break;
+        case 2:
+            board.UserMove(script.AnySquare(), script.AnySquare());
+            break;
         case 3: {
             const std::string text = script.Text(6);
             board.MakeMove(TChessModel::SquareFromText(text.substr(0, 2)),
                 TChessModel::SquareFromText(text.size() > 2 ? text.substr(2, 2) : std::string()));
             break;
         }
-        case 4: board.SetEnPassant(script.AnySquare()); break;
-        case 5: board.SetWhiteToMove(script.Byte() & 1); break;
-        case 6: board.SetCastlingAllowed(CastleSet::FromBits(script.Byte() & 15)); break;
-        case 7: board.NewGame(); break;
-        case 8: reentry = script.Byte() % 4; promotion = char(script.Byte()); break;
-        case 9: board.HasLegalMove(); break;
-        case 10: board.IsThreefoldRepetition(); board.LacksMatingMaterial(); break;
+        case 4:
+            board.SetEnPassant(script.AnySquare());
+            break;
+        case 5:
+            board.SetWhiteToMove(script.Byte() & 1);
+            break;
+        case 6:
+            board.SetCastlingAllowed(CastleSet::FromBits(script.Byte() & 15));
+            break;
+        case 7:
+            board.NewGame();
+            break;
+        case 8:
+            reentry = script.Byte() % 4;
+            promotion = char(script.Byte());
+            break;
+        case 9:
+            board.HasLegalMove();
+            break;
+        case 10:
+            board.IsThreefoldRepetition();
+            board.LacksMatingMaterial();
+            break;
         default: {
             // A burst of legal moves: try every pair from a square until one is accepted.
             const Square from = script.AnySquare();

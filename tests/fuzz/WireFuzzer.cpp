@@ -10,16 +10,16 @@
 #include <cstdint>
 #include <type_traits>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TChessModel board;
     TWireReader reader;
     const TTextCodec codec;
     std::size_t pos = 0;
     while (pos < size) {
         // The first byte of every chunk is its length: TCP may split the stream anywhere.
-        const std::size_t chunk = std::min<std::size_t>(size - pos - 1, data[pos]) ;
-        reader.Feed(QByteArrayView(reinterpret_cast<const char*>(data + pos + 1), qsizetype(chunk)));
+        const std::size_t chunk = std::min<std::size_t>(size - pos - 1, data[pos]);
+        reader.Feed(
+            QByteArrayView(reinterpret_cast<const char*>(data + pos + 1), qsizetype(chunk)));
         pos += chunk + 1;
         FUZZ_CHECK(reader.BufferedBytes() <= 2 * TWireReader::MaxMessageSize + 256);
         while (auto message = reader.Next()) {

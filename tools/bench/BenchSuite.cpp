@@ -6,8 +6,8 @@
 // other work on the machine disturbs them less than wall-clock time would.
 #include "BenchSuite.h"
 
-#include "GameBoard/Engine.h"
-#include "GameBoard/EngineFen.h"
+#include "GameBoard/Engine/Engine.h"
+#include "GameBoard/Engine/EngineFen.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // pellium-bench's engine sub-commands: perft, search and sequence on FEN lines from
 // standard input, and the fixed benchmark.
 #include "BenchSuite.h"
-#include "Commands.h"
-#include "GameBoard/Engine.h"
-#include "GameBoard/EngineFen.h"
+#include "GameBoard/Engine/Engine.h"
+#include "GameBoard/Engine/EngineFen.h"
+#include "tools/bench/Commands.h"
 
 #include <chrono>
 #include <cstdlib>

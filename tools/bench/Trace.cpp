@@ -12,8 +12,9 @@
 //   move TEXT       parse a move text and MakeMove; prints 1|0 and the events fired
 //   ---             prints the final line and ---, then starts a fresh board
 // At the end: final POSITION w|b CASTLING EP MOVENUMBER.
-#include "Commands.h"
-#include "GameBoard/ChessModel.h"
+#include "tools/bench/Trace.h"
+
+#include "GameBoard/Rules/ChessModel.h"
 
 #include <functional>
 #include <istream>
@@ -80,8 +81,8 @@ public:
         std::string position;
         for (char c : board_->Position()) position += PieceText(c);
         return "final " + position + (board_->WhiteToMove() ? " w " : " b ")
-            + CastleSetLetters(board_->CastlingAllowed()) + " " + SquareName(board_->EnPassant()) + " "
-            + std::to_string(board_->CurrentMove());
+            + CastleSetLetters(board_->CastlingAllowed()) + " " + SquareName(board_->EnPassant())
+            + " " + std::to_string(board_->CurrentMove());
     }
 
 private:

@@ -4,7 +4,7 @@
 // line, captures, promotions and a history table, and the static evaluation.
 // Internal to the engine; TEngine wraps it. Public data so that the tests can reach it.
 
-#include "GameBoard/EngineBoard.h"
+#include "GameBoard/Engine/EngineBoard.h"
 
 #include <atomic>
 

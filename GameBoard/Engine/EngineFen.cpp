@@ -1,4 +1,4 @@
-#include "GameBoard/EngineFen.h"
+#include "GameBoard/Engine/EngineFen.h"
 
 #include <sstream>
 

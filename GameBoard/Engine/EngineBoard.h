@@ -5,7 +5,7 @@
 // Square - 1. White pawns move towards row 0, Black pawns towards row 7.
 // Internal to the engine; public data so that the search and the tests can reach it.
 
-#include "GameBoard/Engine.h"
+#include "GameBoard/Engine/Engine.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,5 +1,5 @@
 // The game state of the rules model: squares, position text, properties, new game.
-#include "GameBoard/ChessModel.h"
+#include "GameBoard/Rules/ChessModel.h"
 
 #include <algorithm>
 #include <cstring>

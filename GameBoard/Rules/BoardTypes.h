@@ -24,37 +24,46 @@ enum class Square : std::uint8_t {
     // clang-format on
 };
 
-constexpr int ToInt(Square s) { return static_cast<int>(s); }
-constexpr Square ToSquare(int value) { return static_cast<Square>(value); }
+constexpr int ToInt(Square s) {
+    return static_cast<int>(s);
+}
+constexpr Square ToSquare(int value) {
+    return static_cast<Square>(value);
+}
 
 // 1 for file a .. 8 for file h.
-constexpr int FileOf(Square s) { return ((ToInt(s) - 1) % 8) + 1; }
+constexpr int FileOf(Square s) {
+    return ((ToInt(s) - 1) % 8) + 1;
+}
 // 8 for A8..H8 .. 1 for A1..H1.
-constexpr int RankOf(Square s) { return 8 - ((ToInt(s) - 1) / 8); }
+constexpr int RankOf(Square s) {
+    return 8 - ((ToInt(s) - 1) / 8);
+}
 // None when file or rank lies outside 1..8.
-constexpr Square SquareAt(int file, int rank)
-{
+constexpr Square SquareAt(int file, int rank) {
     if (file < 1 || file > 8 || rank < 1 || rank > 8) return Square::None;
     return ToSquare((8 - rank) * 8 + file);
 }
 
 // Castling rights: bits 0..3 of one byte.
-enum class CanStillCastle : std::uint8_t { WhiteKingSide, WhiteQueenSide, BlackKingSide, BlackQueenSide };
+enum class CanStillCastle : std::uint8_t {
+    WhiteKingSide,
+    WhiteQueenSide,
+    BlackKingSide,
+    BlackQueenSide
+};
 
 // Sides of the border that carry coordinate labels: bits 0..3 of one byte.
 enum class DisplayCoords : std::uint8_t { West, North, East, South };
 
 // A small set of an enumeration whose members are bit positions 0..7 of one byte.
-template <typename E>
-class ByteSet {
+template <typename E> class ByteSet {
 public:
     constexpr ByteSet() = default;
-    constexpr ByteSet(std::initializer_list<E> members)
-    {
+    constexpr ByteSet(std::initializer_list<E> members) {
         for (E m : members) Include(m);
     }
-    static constexpr ByteSet FromBits(std::uint8_t bits)
-    {
+    static constexpr ByteSet FromBits(std::uint8_t bits) {
         ByteSet s;
         s.bits_ = bits;
         return s;
@@ -67,7 +76,9 @@ public:
     constexpr bool operator==(const ByteSet&) const = default;
 
 private:
-    static constexpr std::uint8_t Bit(E m) { return static_cast<std::uint8_t>(1u << static_cast<unsigned>(m)); }
+    static constexpr std::uint8_t Bit(E m) {
+        return static_cast<std::uint8_t>(1u << static_cast<unsigned>(m));
+    }
     std::uint8_t bits_ = 0;
 };
 
@@ -82,8 +93,7 @@ constexpr CastleSet AllCastling { CanStillCastle::WhiteKingSide, CanStillCastle:
 inline constexpr std::string_view CastleLetters = "KQkq";
 
 // The member a castling letter stands for; false for any other character.
-constexpr bool CastleMemberOfLetter(char letter, CanStillCastle& member)
-{
+constexpr bool CastleMemberOfLetter(char letter, CanStillCastle& member) {
     const std::size_t i = CastleLetters.find(letter);
     if (i == std::string_view::npos) return false;
     member = static_cast<CanStillCastle>(i);
@@ -91,8 +101,7 @@ constexpr bool CastleMemberOfLetter(char letter, CanStillCastle& member)
 }
 
 // The rights named by letters; characters other than K, Q, k and q are ignored.
-inline CastleSet CastleSetFromLetters(std::string_view letters)
-{
+inline CastleSet CastleSetFromLetters(std::string_view letters) {
     CastleSet set;
     CanStillCastle member {};
     for (const char c : letters)
@@ -101,8 +110,7 @@ inline CastleSet CastleSetFromLetters(std::string_view letters)
 }
 
 // The letters of the rights in the order KQkq, "-" for none.
-inline std::string CastleSetLetters(CastleSet set)
-{
+inline std::string CastleSetLetters(CastleSet set) {
     std::string text;
     for (std::size_t i = 0; i < CastleLetters.size(); ++i)
         if (set.Contains(static_cast<CanStillCastle>(i))) text += CastleLetters[i];
@@ -110,11 +118,21 @@ inline std::string CastleSetLetters(CastleSet set)
 }
 
 // Scheduling priority of the engine thread.
-enum class TThreadPriority : std::uint8_t { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+enum class TThreadPriority : std::uint8_t {
+    tpIdle,
+    tpLowest,
+    tpLower,
+    tpNormal,
+    tpHigher,
+    tpHighest,
+    tpTimeCritical
+};
 
 // Colour: 24-bit RGB as 0x00BBGGRR (red in the lowest byte).
 using TColor = std::uint32_t;
-constexpr TColor RGBColor(int r, int g, int b) { return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16); }
+constexpr TColor RGBColor(int r, int g, int b) {
+    return TColor(r) | (TColor(g) << 8) | (TColor(b) << 16);
+}
 constexpr TColor clBlack = RGBColor(0, 0, 0);
 constexpr TColor clGray = RGBColor(128, 128, 128);
 constexpr TColor clSilver = RGBColor(192, 192, 192);
@@ -124,7 +142,9 @@ constexpr TColor clWhite = RGBColor(255, 255, 255);
 class TChessModel;
 using TNotifyEvent = std::function<void(TChessModel* Sender)>;
 using TMoveEvent = std::function<void(TChessModel* Sender, Square oldSq, Square newSq)>;
-using TCaptureEvent = std::function<void(TChessModel* Sender, Square oldSq, Square newSq, char CapturedPiece)>;
+using TCaptureEvent
+    = std::function<void(TChessModel* Sender, Square oldSq, Square newSq, char CapturedPiece)>;
 using TOneSquareEvent = std::function<void(TChessModel* Sender, Square square)>;
-using TPromotionEvent = std::function<void(TChessModel* Sender, Square oldSq, Square newSq, char& NewPiece)>;
+using TPromotionEvent
+    = std::function<void(TChessModel* Sender, Square oldSq, Square newSq, char& NewPiece)>;
 using TThinkEvent = std::function<void(TChessModel* Sender, Square& oldsq, Square& newsq)>;

@@ -2,7 +2,7 @@
 // en-passant square) are cleaned up or refused, and the accepted ones are searched
 // without leaving the board, the move stack or the position.
 #include "EngineTestUtil.h"
-#include "GameBoard/EnginePerft.h"
+#include "GameBoard/Engine/EnginePerft.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // MakeMove, the single move executor, and UserMove, its entry for mouse moves.
-#include "GameBoard/ChessModel.h"
+#include "GameBoard/Rules/ChessModel.h"
 
 namespace {
 

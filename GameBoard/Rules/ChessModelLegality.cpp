@@ -1,5 +1,5 @@
 // Move legality and game-end tests of the rules model. All of them read the state only.
-#include "GameBoard/ChessModel.h"
+#include "GameBoard/Rules/ChessModel.h"
 
 #include <cstdlib>
 

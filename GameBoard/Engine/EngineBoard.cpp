@@ -1,6 +1,6 @@
-#include "GameBoard/EngineBoard.h"
+#include "GameBoard/Engine/EngineBoard.h"
 
-#include "GameBoard/EngineTables.h"
+#include "GameBoard/Engine/EngineTables.h"
 
 #include <bit>
 #include <cstring>

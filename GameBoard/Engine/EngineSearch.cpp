@@ -1,4 +1,4 @@
-#include "GameBoard/EngineSearch.h"
+#include "GameBoard/Engine/EngineSearch.h"
 
 #include <climits>
 #include <cstring>

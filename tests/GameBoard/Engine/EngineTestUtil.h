@@ -2,8 +2,8 @@
 // Helpers shared by the engine's tests: loading a FEN into the engine's internals and
 // naming moves.
 
-#include "GameBoard/EngineFen.h"
-#include "GameBoard/EngineSearch.h"
+#include "GameBoard/Engine/EngineFen.h"
+#include "GameBoard/Engine/EngineSearch.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "GameBoard/EnginePerft.h"
+#include "GameBoard/Engine/EnginePerft.h"
 
 namespace engine {
 

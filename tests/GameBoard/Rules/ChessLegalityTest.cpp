@@ -1,7 +1,7 @@
 // Move legality, king attacks with their missing-king rules, legal-move existence,
 // repetition on the record and the material test; a perft through IsLegalMove/MakeMove.
-#include "GameBoard/ChessModel.h"
-#include "tests/GameBoard/ChessTestBoards.h"
+#include "GameBoard/Rules/ChessModel.h"
+#include "tests/GameBoard/Rules/ChessTestBoards.h"
 
 #include <gtest/gtest.h>
 #include <vector>

@@ -2,7 +2,7 @@
 // Helpers shared by the rules-model tests: positions drawn rank by rank and a log of
 // the events MakeMove fires, written like pellium-bench trace prints them.
 
-#include "GameBoard/ChessModel.h"
+#include "GameBoard/Rules/ChessModel.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,7 +1,7 @@
 // The static evaluation: material and square tables (prepared once per search from the
 // root position, with the game phase and the king's pawn shield), pawn structure by files
 // and rooks on open and half-open files.
-#include "GameBoard/EngineSearch.h"
+#include "GameBoard/Engine/EngineSearch.h"
 
 #include <bit>
 #include <cstring>

@@ -1,5 +1,5 @@
 // pellium-bench trace: scripts in, the board's answers out.
-#include "tools/bench/Commands.h"
+#include "tools/bench/Trace.h"
 
 #include <gtest/gtest.h>
 #include <initializer_list>

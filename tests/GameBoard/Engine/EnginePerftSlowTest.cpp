@@ -1,6 +1,6 @@
 // The longer perft rows: the starting position to depths 4 and 5.
 #include "EngineTestUtil.h"
-#include "GameBoard/EnginePerft.h"
+#include "GameBoard/Engine/EnginePerft.h"
 
 #include <gtest/gtest.h>
 #include <memory>

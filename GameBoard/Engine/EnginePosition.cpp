@@ -1,6 +1,6 @@
 // Loading the engine board from the board component's state, with the clean-up and the
 // refusals that keep the generators inside the board.
-#include "GameBoard/EngineBoard.h"
+#include "GameBoard/Engine/EngineBoard.h"
 
 namespace engine {
 

@@ -6,7 +6,7 @@
 // Everything here runs on the user-interface thread only; the engine thread reads
 // the public state fields in place while the UI thread waits for it to park.
 
-#include "GameBoard/BoardTypes.h"
+#include "GameBoard/Rules/BoardTypes.h"
 
 #include <array>
 #include <string>

@@ -3,7 +3,7 @@
 // board component's square cells, for the engine's tests and pellium-bench. Placement,
 // side to move, castling and en-passant fields are read; the move counters are ignored.
 
-#include "GameBoard/Engine.h"
+#include "GameBoard/Engine/Engine.h"
 
 #include <array>
 #include <string>

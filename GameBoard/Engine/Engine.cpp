@@ -1,7 +1,7 @@
-#include "GameBoard/Engine.h"
+#include "GameBoard/Engine/Engine.h"
 
-#include "GameBoard/EnginePerft.h"
-#include "GameBoard/EngineSearch.h"
+#include "GameBoard/Engine/EnginePerft.h"
+#include "GameBoard/Engine/EngineSearch.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Counting the moves ApplyMove accepts, recursively: the standard check of a move generator.
 
-#include "GameBoard/EngineBoard.h"
+#include "GameBoard/Engine/EngineBoard.h"
 
 #include <cstdint>
 

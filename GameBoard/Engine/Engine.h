@@ -4,7 +4,7 @@
 // Plain C++ with no toolkit dependency. One TEngine is used by one thread at a time;
 // the only thing another thread touches is the stop flag it is given.
 
-#include "GameBoard/BoardTypes.h"
+#include "GameBoard/Rules/BoardTypes.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The engine board: generation order, sort keys, the legality filter, retracting moves,
 // castling rights, perft counts and the clean-up or refusal of odd positions.
 #include "EngineTestUtil.h"
-#include "GameBoard/EnginePerft.h"
+#include "GameBoard/Engine/EnginePerft.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

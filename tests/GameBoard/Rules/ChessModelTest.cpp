@@ -1,8 +1,8 @@
 // The game state: squares, the Position text and its write rules, the property setters
 // and the engine hooks they call, NewGame/ResetGame, and the square and move texts.
-#include "GameBoard/ChessModel.h"
+#include "GameBoard/Rules/ChessModel.h"
 
-#include "tests/GameBoard/ChessTestBoards.h"
+#include "tests/GameBoard/Rules/ChessTestBoards.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // carried out by the rules model, as the board does with the engine thread's moves. Every
 // move the engine chooses must be one the rules accept, and every game must come to an end
 // by mate, stalemate, lack of material or repetition.
-#include "GameBoard/ChessModel.h"
-#include "GameBoard/Engine.h"
+#include "GameBoard/Engine/Engine.h"
+#include "GameBoard/Rules/ChessModel.h"
 
 #include <gtest/gtest.h>
 #include <utility>
@@ -11,19 +11,18 @@
 
 namespace {
 
-std::vector<std::pair<Square, Square>> LegalMoves(const TChessModel& board)
-{
+std::vector<std::pair<Square, Square>> LegalMoves(const TChessModel& board) {
     std::vector<std::pair<Square, Square>> moves;
     for (int from = 1; from <= 64; ++from)
         for (int to = 1; to <= 64; ++to)
-            if (board.IsLegalMove(ToSquare(from), ToSquare(to))) moves.emplace_back(ToSquare(from), ToSquare(to));
+            if (board.IsLegalMove(ToSquare(from), ToSquare(to)))
+                moves.emplace_back(ToSquare(from), ToSquare(to));
     return moves;
 }
 
 enum class Ending { Mate, Stalemate, Repetition, NoMaterial, MoveLimit };
 
-Ending PlayGame(int game)
-{
+Ending PlayGame(int game) {
     TChessModel board;
     bool mated = false;
     board.OnMate = [&](TChessModel*, Square, Square) { mated = true; };
@@ -49,8 +48,8 @@ Ending PlayGame(int game)
         engine.SearchRoot(2);
         const EngineMove move = engine.BestMove();
         if (!board.MakeMove(ToSquare(move.From + 1), ToSquare(move.To + 1))) {
-            ADD_FAILURE() << "game " << game << ": rules refused the engine's move " << int(move.From)
-                          << "-" << int(move.To) << " in " << board.Position();
+            ADD_FAILURE() << "game " << game << ": rules refused the engine's move "
+                          << int(move.From) << "-" << int(move.To) << " in " << board.Position();
             return Ending::MoveLimit;
         }
     }
@@ -59,8 +58,7 @@ Ending PlayGame(int game)
 
 } // namespace
 
-TEST(EngineSoakSlowTest, ThirtySelfPlayGamesEndWithEveryEngineMoveLegal)
-{
+TEST(EngineSoakSlowTest, ThirtySelfPlayGamesEndWithEveryEngineMoveLegal) {
     int endings[5] = {};
     for (int game = 0; game < 30; ++game) {
         SCOPED_TRACE(game);
