@@ -1,5 +1,7 @@
 #include "GameBoard/Engine/EngineFen.h"
 
+#include "GameBoard/Rules/SquareNames.h"
+
 #include <sstream>
 
 namespace {
@@ -56,11 +58,13 @@ bool ParseCastling(std::string_view text, FenPosition& position, std::string& er
 
 bool ParseEnPassant(std::string_view text, FenPosition& position, std::string& error) {
     if (text == "-") return true;
-    if (text.size() != 2 || text[0] < 'a' || text[0] > 'h' || text[1] < '1' || text[1] > '8') {
+    // The file letter in lower case only, as FEN writes it.
+    const Square square = SquareFromName(text);
+    if (square == Square::None || text[0] != LowerAscii(text[0])) {
         error = "en-passant field";
         return false;
     }
-    position.EnPassant = SquareAt(text[0] - 'a' + 1, text[1] - '0');
+    position.EnPassant = square;
     return true;
 }
 

@@ -1,19 +1,13 @@
 // The game state of the rules model: squares, position text, properties, new game.
 #include "GameBoard/Rules/ChessModel.h"
 
+#include "GameBoard/Rules/AsciiCase.h"
+#include "GameBoard/Rules/SquareNames.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return LowerAscii(c); });
-    return text;
-}
 
 // True for the 13 characters a square may hold; NUL is not one of them.
 bool IsPieceChar(char c) {
@@ -117,11 +111,7 @@ int TChessModel::PieceColor(Square s) const {
 }
 
 Square TChessModel::SquareFromText(const std::string& text) {
-    if (text.size() != 2) return Square::None;
-    const char file = LowerAscii(text[0]);
-    const char rank = text[1];
-    if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return Square::None;
-    return SquareAt(file - 'a' + 1, rank - '0');
+    return SquareFromName(text);
 }
 
 std::pair<Square, Square> TChessModel::MoveFromText(const std::string& text) {

@@ -3,8 +3,9 @@
 // legality, game-end detection and the single move executor MakeMove with its events.
 // Plain C++ with no toolkit dependency; the widget TGameBoard derives from it and
 // overrides the hooks at the bottom (view calls and the engine's start/stop).
-// Everything here runs on the user-interface thread only; the engine thread reads
-// the public state fields in place while the UI thread waits for it to park.
+// Everything here runs on the user-interface thread only. The engine thread never reads
+// this state: the board copies the position into the engine on the user-interface thread
+// when a search starts, and the search runs on that copy.
 
 #include "GameBoard/Rules/BoardTypes.h"
 
@@ -130,7 +131,7 @@ protected:
     char Cell(Square s) const { return squares_[CellIndex(s)]; }
     static int CellIndex(Square s) { return ToInt(s) <= 64 ? ToInt(s) : 0; }
 
-    // The game state. Read in place by the engine thread (see the header comment).
+    // The game state; the board component hands it to its engine when a search starts.
     std::array<char, 66> squares_ {};
     bool whiteToMove_ = true;
     CastleSet castlingAllowed_ = AllCastling;
@@ -142,7 +143,8 @@ protected:
 private:
     using Cells = std::array<char, 66>;
 
-    // IsLegalMove without its repetition test (steps 3 to 6).
+    // IsLegalMove without its square-range and repetition tests: the side to move, the
+    // target square, the piece's own rule and the safety of the mover's king.
     bool PassesMoveRules(Square from, Square to) const;
     // Walks the rays given as (file step, rank step) pairs from `from`; true when one reaches `to`.
     bool SlideReaches(Square from, Square to, const int (*steps)[2], int count) const;
@@ -159,10 +161,20 @@ private:
     void GameReplaced();
     void StoreCurrentPosition();
 
-    // MakeMove's steps after the board is complete (check, mate, draws, record, paint).
-    // Returns false when a handler changed the game under the running move.
+    // MakeMove's steps. Those given the move's generation return false when a handler
+    // changed the game under the running move.
+    char MovePiece(Square from, Square to);
+    bool PromotePawn(Square from, Square to, unsigned generation);
+    bool TakeEnPassantPawn(Square from, Square to, unsigned generation);
+    Square SquarePassedOver(Square from, Square to) const;
+    bool MoveCastlingRook(Square from, Square to, unsigned generation);
+    void DropCastlingRights(Square from);
+    // The steps after the board is complete (check, mate, draws, record, paint).
     bool ReportMoveOutcome(Square from, Square to, unsigned generation);
+    // True when the game was replaced or moved on since the move of this generation began.
+    bool ChangedSince(unsigned generation) const { return generation_ != generation; }
     void FireMove(const TMoveEvent& event, Square from, Square to);
+    void FireCapture(Square from, Square to, char captured);
     void FireNotify(const TNotifyEvent& event);
 
     // Marks a MakeMove in progress for the re-entrancy rule; restores on exit, also by exception.

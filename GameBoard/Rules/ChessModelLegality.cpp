@@ -1,4 +1,6 @@
 // Move legality and game-end tests of the rules model. All of them read the state only.
+#include "GameBoard/Rules/AsciiCase.h"
+#include "GameBoard/Rules/Castlings.h"
 #include "GameBoard/Rules/ChessModel.h"
 
 #include <cstdlib>
@@ -18,9 +20,6 @@ int FileDistance(Square a, Square b) {
 }
 int RankDistance(Square a, Square b) {
     return std::abs(RankOf(a) - RankOf(b));
-}
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 // Attack test on a cell array for the king letter `king`. The attackers are given by their
@@ -177,33 +176,14 @@ bool TChessModel::KingMoveOk(Square from, Square to) const {
 // The four castlings: right, rook on the corner (any rook of that colour), blank squares
 // between, and the king lifted from E1/E8 not attacked on any square it stands on or crosses.
 bool TChessModel::CastlingOk(Square from, Square to) const {
-    struct Castling {
-        Square from, to;
-        CanStillCastle right;
-        Square corner;
-        char rook;
-        Square blank[3];
-        Square safe[3];
-        bool white;
-    };
-    using S = Square;
-    static constexpr Castling Table[4] = {
-        { S::E1, S::G1, CanStillCastle::WhiteKingSide, S::H1, 'R', { S::F1, S::G1, S::None },
-            { S::E1, S::F1, S::G1 }, true },
-        { S::E1, S::C1, CanStillCastle::WhiteQueenSide, S::A1, 'R', { S::B1, S::C1, S::D1 },
-            { S::E1, S::D1, S::C1 }, true },
-        { S::E8, S::G8, CanStillCastle::BlackKingSide, S::H8, 'r', { S::F8, S::G8, S::None },
-            { S::E8, S::F8, S::G8 }, false },
-        { S::E8, S::C8, CanStillCastle::BlackQueenSide, S::A8, 'r', { S::B8, S::C8, S::D8 },
-            { S::E8, S::D8, S::C8 }, false },
-    };
-    for (const Castling& c : Table) {
-        if (from != c.from || to != c.to) continue;
-        if (!castlingAllowed_.Contains(c.right) || Cell(c.corner) != c.rook) return false;
+    for (const Castling& c : Castlings) {
+        if (from != c.kingFrom || to != c.kingTo) continue;
+        if (!castlingAllowed_.Contains(c.right) || Cell(c.rookFrom) != c.rook) return false;
         for (Square s : c.blank)
             if (s != Square::None && Cell(s) != ' ') return false;
-        for (Square s : c.safe)
-            if (c.white ? WhiteKingAttacked(c.from, s) : BlackKingAttacked(c.from, s)) return false;
+        for (Square s : c.kingPath)
+            if (c.White() ? WhiteKingAttacked(c.kingFrom, s) : BlackKingAttacked(c.kingFrom, s))
+                return false;
         return true;
     }
     return false;

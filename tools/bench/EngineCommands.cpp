@@ -3,6 +3,7 @@
 #include "BenchSuite.h"
 #include "GameBoard/Engine/Engine.h"
 #include "GameBoard/Engine/EngineFen.h"
+#include "GameBoard/Rules/SquareNames.h"
 #include "tools/bench/Commands.h"
 
 #include <chrono>
@@ -15,8 +16,9 @@
 
 namespace {
 
+// The engine's square index 0..63 is one less than the Square.
 std::string SquareName(int index) {
-    return { char('a' + index % 8), char('8' - index / 8) };
+    return ::SquareName(ToSquare(index + 1));
 }
 
 long long ElapsedMs(std::chrono::steady_clock::time_point start) {

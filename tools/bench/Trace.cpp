@@ -15,6 +15,7 @@
 #include "tools/bench/Trace.h"
 
 #include "GameBoard/Rules/ChessModel.h"
+#include "GameBoard/Rules/SquareNames.h"
 
 #include <functional>
 #include <istream>
@@ -25,11 +26,6 @@
 #include <vector>
 
 namespace {
-
-std::string SquareName(Square s) {
-    if (s == Square::None) return "-";
-    return { static_cast<char>('a' + FileOf(s) - 1), static_cast<char>('0' + RankOf(s)) };
-}
 
 std::string PieceText(char c) {
     if (c == ' ') return ".";

@@ -4,6 +4,7 @@
 
 #include "GameBoard/Engine/EngineFen.h"
 #include "GameBoard/Engine/EngineSearch.h"
+#include "GameBoard/Rules/SquareNames.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -24,8 +25,9 @@ inline engine::LoadRefusal Load(engine::EngineBoard& board, const std::string& f
     return board.LoadPosition(position.Source());
 }
 
+// The engine numbers the squares 0..63 in the order of Square, one less than its value.
 inline std::string SquareName(int index) {
-    return { char('a' + index % 8), char('8' - index / 8) };
+    return ::SquareName(ToSquare(index + 1));
 }
 
 inline std::string MoveName(EngineMove m) {
@@ -33,7 +35,7 @@ inline std::string MoveName(EngineMove m) {
 }
 
 inline int SquareIndex(const char* name) {
-    return (name[0] - 'a') + 8 * ('8' - name[1]);
+    return ToInt(SquareFromName(name)) - 1;
 }
 
 // The generated moves of the current ply, in stack order, as "e2e4" texts.

@@ -3,6 +3,7 @@
 // the events MakeMove fires, written like pellium-bench trace prints them.
 
 #include "GameBoard/Rules/ChessModel.h"
+#include "GameBoard/Rules/SquareNames.h"
 
 #include <initializer_list>
 #include <string>
@@ -18,13 +19,8 @@ inline std::string Diagram(std::initializer_list<const char*> ranks) {
     return text;
 }
 
-inline std::string Name(Square s) {
-    if (s == Square::None) return "-";
-    return { static_cast<char>('a' + FileOf(s) - 1), static_cast<char>('0' + RankOf(s)) };
-}
-
 inline Square Sq(const char* name) {
-    return TChessModel::SquareFromText(name);
+    return SquareFromName(name);
 }
 
 inline CastleSet Castling(const std::string& letters) {
@@ -47,7 +43,7 @@ inline void LogAllEvents(TChessModel& board, std::string& log) {
     const auto add = [&log](const std::string& entry) { log += (log.empty() ? "" : " ") + entry; };
     const auto move = [add](const char* name) {
         return [add, name](TChessModel*, Square a, Square b) {
-            add(std::string(name) + "(" + Name(a) + "," + Name(b) + ")");
+            add(std::string(name) + "(" + SquareName(a) + "," + SquareName(b) + ")");
         };
     };
     const auto notify
@@ -58,10 +54,11 @@ inline void LogAllEvents(TChessModel& board, std::string& log) {
     board.OnMate = move("OnMate");
     board.OnStaleMate = move("OnStaleMate");
     board.OnCapture = [add](TChessModel*, Square a, Square b, char piece) {
-        add("OnCapture(" + Name(a) + "," + Name(b) + "," + std::string(1, piece) + ")");
+        add("OnCapture(" + SquareName(a) + "," + SquareName(b) + "," + std::string(1, piece) + ")");
     };
     board.OnPromotion = [add](TChessModel*, Square a, Square b, char& piece) {
-        add("OnPromotion(" + Name(a) + "," + Name(b) + "," + std::string(1, piece) + ")");
+        add("OnPromotion(" + SquareName(a) + "," + SquareName(b) + "," + std::string(1, piece)
+            + ")");
     };
     board.OnNoMatingMaterial = notify("OnNoMatingMaterial");
     board.OnThreefoldPosition = notify("OnThreefoldPosition");
