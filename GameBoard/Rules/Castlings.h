@@ -26,3 +26,8 @@ inline constexpr std::array<Castling, 4> Castlings = { {
     { CanStillCastle::BlackQueenSide, 'k', Square::E8, Square::C8, 'r', Square::A8, Square::D8,
         { Square::B8, Square::C8, Square::D8 }, { Square::E8, Square::D8, Square::C8 } },
 } };
+
+static_assert(Castlings[0].right == CanStillCastle::WhiteKingSide
+    && Castlings[1].right == CanStillCastle::WhiteQueenSide
+    && Castlings[2].right == CanStillCastle::BlackKingSide
+    && Castlings[3].right == CanStillCastle::BlackQueenSide);

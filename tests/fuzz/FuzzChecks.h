@@ -15,10 +15,10 @@
         }                                                                                          \
     } while (0)
 
-// The board holds a valid game state: no NUL on the 64 squares (a promotion handler may put any
-// other letter there, which then counts as an empty square), no piece
-// in the None cell, the terminating NUL, an en-passant square on rank 3 or 6 or none, a move
-// number of at least 1, and a readable 64-character position text.
+// The board holds a valid game state: no NUL on the 64 squares (a promotion handler may put
+// any other letter there, which then counts as an empty square), no piece in the None cell,
+// the terminating NUL, an en-passant square on rank 3 or 6 or none, a move number of at
+// least 1, and a readable 64-character position text.
 inline void CheckValidGameState(const TChessModel& board) {
     const auto& cells = board.Squares();
     for (int i = 1; i <= 64; ++i) FUZZ_CHECK(cells[i] != '\0');

@@ -63,9 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             board.UserMove(script.AnySquare(), script.AnySquare());
             break;
         case 3: {
-            const std::string text = script.Text(6);
-            board.MakeMove(TChessModel::SquareFromText(text.substr(0, 2)),
-                TChessModel::SquareFromText(text.size() > 2 ? text.substr(2, 2) : std::string()));
+            const auto [from, to] = TChessModel::MoveFromText(script.Text(6));
+            board.MakeMove(from, to);
             break;
         }
         case 4:

@@ -2,6 +2,8 @@
 // and the engine hooks they call, NewGame/ResetGame, and the square and move texts.
 #include "GameBoard/Rules/ChessModel.h"
 
+#include "GameBoard/Rules/AsciiCase.h"
+#include "GameBoard/Rules/SquareNames.h"
 #include "tests/GameBoard/Rules/ChessTestBoards.h"
 
 #include <functional>
@@ -213,6 +215,33 @@ TEST(ChessModelTest, SquareFromText) {
     };
     for (const auto& [text, square] : cases)
         EXPECT_EQ(TChessModel::SquareFromText(text), square) << text;
+}
+
+// Every square's name reads back as that square, in either case of its file letter.
+TEST(ChessModelTest, SquareNamesReadBack) {
+    EXPECT_EQ(SquareName(Square::None), "-");
+    EXPECT_EQ(SquareName(Square::A8), "a8");
+    EXPECT_EQ(SquareName(Square::H1), "h1");
+    for (int i = 1; i <= 64; ++i) {
+        const Square s = ToSquare(i);
+        std::string name = SquareName(s);
+        ASSERT_EQ(name.size(), 2u) << i;
+        EXPECT_EQ(SquareFromName(name), s) << name;
+        name[0] = UpperAscii(name[0]);
+        EXPECT_EQ(SquareFromName(name), s) << name;
+    }
+}
+
+// Only A..Z and a..z change case; digits, NUL, punctuation and bytes above 127 stay.
+TEST(ChessModelTest, AsciiCaseChangesLettersOnly) {
+    for (int i = 0; i < 256; ++i) {
+        const char c = static_cast<char>(i);
+        const bool upper = i >= 'A' && i <= 'Z';
+        const bool lower = i >= 'a' && i <= 'z';
+        EXPECT_EQ(LowerAscii(c), upper ? static_cast<char>(i + 32) : c) << i;
+        EXPECT_EQ(UpperAscii(c), lower ? static_cast<char>(i - 32) : c) << i;
+    }
+    EXPECT_EQ(LowerAscii(std::string("InIt\xC9")), "init\xC9");
 }
 
 TEST(ChessModelTest, MoveTextParsing) {
