@@ -59,7 +59,7 @@ bool ParseCastling(std::string_view text, FenPosition& position, std::string& er
 bool ParseEnPassant(std::string_view text, FenPosition& position, std::string& error) {
     if (text == "-") return true;
     // The file letter in lower case only, as FEN writes it.
-    const Square square = SquareFromName(text);
+    const Square square = ParseSquare(text);
     if (square == Square::None || text[0] != LowerAscii(text[0])) {
         error = "en-passant field";
         return false;

@@ -111,7 +111,7 @@ int TChessModel::PieceColor(Square s) const {
 }
 
 Square TChessModel::SquareFromText(const std::string& text) {
-    return SquareFromName(text);
+    return ParseSquare(text);
 }
 
 std::pair<Square, Square> TChessModel::MoveFromText(const std::string& text) {

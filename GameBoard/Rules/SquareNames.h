@@ -8,14 +8,14 @@
 #include <string_view>
 
 // "e2" for E2 (the file letter in lower case), "-" for None.
-inline std::string SquareName(Square s) {
+inline std::string FormatSquare(Square s) {
     if (s == Square::None) return "-";
     return { static_cast<char>('a' + FileOf(s) - 1), static_cast<char>('0' + RankOf(s)) };
 }
 
 // E2 for "e2" or "E2"; None for any text that is not exactly a file letter a..h (either
 // case) followed by a rank digit 1..8.
-constexpr Square SquareFromName(std::string_view name) {
+constexpr Square ParseSquare(std::string_view name) {
     if (name.size() != 2) return Square::None;
     const char file = LowerAscii(name[0]);
     const char rank = name[1];

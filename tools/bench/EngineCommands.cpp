@@ -18,7 +18,7 @@ namespace {
 
 // The engine's square index 0..63 is one less than the Square.
 std::string SquareName(int index) {
-    return ::SquareName(ToSquare(index + 1));
+    return FormatSquare(ToSquare(index + 1));
 }
 
 long long ElapsedMs(std::chrono::steady_clock::time_point start) {

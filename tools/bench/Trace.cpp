@@ -77,7 +77,7 @@ public:
         std::string position;
         for (char c : board_->Position()) position += PieceText(c);
         return "final " + position + (board_->WhiteToMove() ? " w " : " b ")
-            + CastleSetLetters(board_->CastlingAllowed()) + " " + SquareName(board_->EnPassant())
+            + CastleSetLetters(board_->CastlingAllowed()) + " " + FormatSquare(board_->EnPassant())
             + " " + std::to_string(board_->CurrentMove());
     }
 
@@ -107,7 +107,7 @@ private:
         if (!on) return nullptr;
         return [this, name](TChessModel*, Square from, Square to) {
             fired_.push_back(
-                std::string(name) + "(" + SquareName(from) + "," + SquareName(to) + ")");
+                std::string(name) + "(" + FormatSquare(from) + "," + FormatSquare(to) + ")");
         };
     }
     TNotifyEvent Note(bool on, const char* name) {
@@ -132,7 +132,7 @@ private:
             return;
         }
         board_->OnCapture = [this](TChessModel*, Square from, Square to, char piece) {
-            fired_.push_back("OnCapture(" + SquareName(from) + "," + SquareName(to) + ","
+            fired_.push_back("OnCapture(" + FormatSquare(from) + "," + FormatSquare(to) + ","
                 + PieceText(piece) + ")");
         };
     }
@@ -142,7 +142,7 @@ private:
             return;
         }
         board_->OnPromotion = [this](TChessModel*, Square from, Square to, char& piece) {
-            fired_.push_back("OnPromotion(" + SquareName(from) + "," + SquareName(to) + ","
+            fired_.push_back("OnPromotion(" + FormatSquare(from) + "," + FormatSquare(to) + ","
                 + PieceText(piece) + ")");
             if (promotion_) piece = *promotion_;
         };

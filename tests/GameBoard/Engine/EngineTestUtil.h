@@ -27,7 +27,7 @@ inline engine::LoadRefusal Load(engine::EngineBoard& board, const std::string& f
 
 // The engine numbers the squares 0..63 in the order of Square, one less than its value.
 inline std::string SquareName(int index) {
-    return ::SquareName(ToSquare(index + 1));
+    return FormatSquare(ToSquare(index + 1));
 }
 
 inline std::string MoveName(EngineMove m) {
@@ -35,7 +35,7 @@ inline std::string MoveName(EngineMove m) {
 }
 
 inline int SquareIndex(const char* name) {
-    return ToInt(SquareFromName(name)) - 1;
+    return ToInt(ParseSquare(name)) - 1;
 }
 
 // The generated moves of the current ply, in stack order, as "e2e4" texts.

@@ -132,7 +132,7 @@ TEST(ChessMakeMoveTest, LegalMoveSeesTheBoardBeforeTheSpecialSteps) {
     std::string seen;
     board.OnLegalMove = [&seen](TChessModel* b, Square, Square to) {
         seen += std::string(1, b->Squares()[ToInt(to)]) + (b->WhiteToMove() ? "w" : "b")
-            + SquareName(b->EnPassant()) + std::to_string(b->CastlingAllowed().Bits()) + " ";
+            + FormatSquare(b->EnPassant()) + std::to_string(b->CastlingAllowed().Bits()) + " ";
     };
     board.OnCapture = [&seen](TChessModel* b, Square, Square, char) {
         seen += std::string("d5:") + b->Squares()[ToInt(Square::D5)] + " ";
@@ -247,11 +247,11 @@ class ViewLog : public TChessModel {
 public:
     std::string calls;
     Square droppedFrom = Square::None, droppedTo = Square::None;
-    void DrawSquare(Square s) override { calls += "S" + SquareName(s) + " "; }
-    void DrawPiece(Square s, char piece) override { calls += "P" + SquareName(s) + piece + " "; }
+    void DrawSquare(Square s) override { calls += "S" + FormatSquare(s) + " "; }
+    void DrawPiece(Square s, char piece) override { calls += "P" + FormatSquare(s) + piece + " "; }
     void DrawBoardLines() override { calls += "L "; }
     void AnimateMove(Square from, Square to, int delay) override {
-        calls += "A" + SquareName(from) + SquareName(to) + std::to_string(delay) + " ";
+        calls += "A" + FormatSquare(from) + FormatSquare(to) + std::to_string(delay) + " ";
     }
     bool IsDroppedMove(Square from, Square to) const override {
         return from == droppedFrom && to == droppedTo;

@@ -219,16 +219,16 @@ TEST(ChessModelTest, SquareFromText) {
 
 // Every square's name reads back as that square, in either case of its file letter.
 TEST(ChessModelTest, SquareNamesReadBack) {
-    EXPECT_EQ(SquareName(Square::None), "-");
-    EXPECT_EQ(SquareName(Square::A8), "a8");
-    EXPECT_EQ(SquareName(Square::H1), "h1");
+    EXPECT_EQ(FormatSquare(Square::None), "-");
+    EXPECT_EQ(FormatSquare(Square::A8), "a8");
+    EXPECT_EQ(FormatSquare(Square::H1), "h1");
     for (int i = 1; i <= 64; ++i) {
         const Square s = ToSquare(i);
-        std::string name = SquareName(s);
+        std::string name = FormatSquare(s);
         ASSERT_EQ(name.size(), 2u) << i;
-        EXPECT_EQ(SquareFromName(name), s) << name;
+        EXPECT_EQ(ParseSquare(name), s) << name;
         name[0] = UpperAscii(name[0]);
-        EXPECT_EQ(SquareFromName(name), s) << name;
+        EXPECT_EQ(ParseSquare(name), s) << name;
     }
 }
 

@@ -20,7 +20,7 @@ inline std::string Diagram(std::initializer_list<const char*> ranks) {
 }
 
 inline Square Sq(const char* name) {
-    return SquareFromName(name);
+    return ParseSquare(name);
 }
 
 inline CastleSet Castling(const std::string& letters) {
@@ -43,7 +43,7 @@ inline void LogAllEvents(TChessModel& board, std::string& log) {
     const auto add = [&log](const std::string& entry) { log += (log.empty() ? "" : " ") + entry; };
     const auto move = [add](const char* name) {
         return [add, name](TChessModel*, Square a, Square b) {
-            add(std::string(name) + "(" + SquareName(a) + "," + SquareName(b) + ")");
+            add(std::string(name) + "(" + FormatSquare(a) + "," + FormatSquare(b) + ")");
         };
     };
     const auto notify
@@ -54,10 +54,11 @@ inline void LogAllEvents(TChessModel& board, std::string& log) {
     board.OnMate = move("OnMate");
     board.OnStaleMate = move("OnStaleMate");
     board.OnCapture = [add](TChessModel*, Square a, Square b, char piece) {
-        add("OnCapture(" + SquareName(a) + "," + SquareName(b) + "," + std::string(1, piece) + ")");
+        add("OnCapture(" + FormatSquare(a) + "," + FormatSquare(b) + "," + std::string(1, piece)
+            + ")");
     };
     board.OnPromotion = [add](TChessModel*, Square a, Square b, char& piece) {
-        add("OnPromotion(" + SquareName(a) + "," + SquareName(b) + "," + std::string(1, piece)
+        add("OnPromotion(" + FormatSquare(a) + "," + FormatSquare(b) + "," + std::string(1, piece)
             + ")");
     };
     board.OnNoMatingMaterial = notify("OnNoMatingMaterial");
