@@ -127,7 +127,8 @@ TChessModel::HistoryEntry& TChessModel::Slot(int moveNumber, bool white) {
     return history_[index];
 }
 
-// Fields 1, 2 and 5 of the slot of the position now on the board.
+// The slot of the position now on the board gets that position, the castling rights and
+// the en-passant square; its move fields are left as they are.
 void TChessModel::StoreCurrentPosition() {
     HistoryEntry& slot = Slot(currentMove_, whiteToMove_);
     slot.Position = Position();

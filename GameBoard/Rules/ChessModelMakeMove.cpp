@@ -79,16 +79,19 @@ bool TChessModel::MakeMove(Square from, Square to) {
         if (ChangedSince(generation)) return true;
     }
 
-    // Steps 11 to 14: promotion, the pawn taken en passant, the new en-passant square and
-    // the castling rook. Each helper returns false when a handler changed the game.
+    // The helpers of steps 11, 12 and 14 return false when a handler changed the game.
+    // Step 11, promotion.
     if (!PromotePawn(from, to, generation)) return true;
+    // Step 12, the pawn taken en passant.
     if (!TakeEnPassantPawn(from, to, generation)) return true;
+    // Step 13, the new en-passant square.
     enPassant_ = SquarePassedOver(from, to);
+    // Step 14, the castling rook.
     if (!MoveCastlingRook(from, to, generation)) return true;
-
     // Step 15, castling rights lost by the move's from-square.
     DropCastlingRights(from);
 
+    // Steps 16 to 24 on the complete board: check, mate, draws, record and paint.
     inProgress.BoardComplete();
     ReportMoveOutcome(from, to, generation);
     return true;

@@ -1,6 +1,7 @@
 // MakeMove: the order and arguments of its events, the state it leaves, the view calls
 // it makes, the game record (also past move 256) and its re-entrancy rule.
 #include "GameBoard/Rules/ChessModel.h"
+#include "GameBoard/Rules/SquareNames.h"
 #include "tests/GameBoard/Rules/ChessTestBoards.h"
 
 #include <functional>
