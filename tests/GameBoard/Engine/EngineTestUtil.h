@@ -11,18 +11,13 @@
 
 namespace enginetest {
 
-inline engine::LoadRefusal Load(engine::EngineSearch& search, const std::string& fen) {
+// Loads a FEN into an engine::EngineSearch or an engine::EngineBoard; a FEN that does not
+// parse fails the test.
+template <typename Target> engine::LoadRefusal Load(Target& target, const std::string& fen) {
     FenPosition position;
     std::string error;
     EXPECT_TRUE(ParseFen(fen, position, error)) << fen << ": " << error;
-    return search.LoadPosition(position.Source());
-}
-
-inline engine::LoadRefusal Load(engine::EngineBoard& board, const std::string& fen) {
-    FenPosition position;
-    std::string error;
-    EXPECT_TRUE(ParseFen(fen, position, error)) << fen << ": " << error;
-    return board.LoadPosition(position.Source());
+    return target.LoadPosition(position.Source());
 }
 
 // The engine numbers the squares 0..63 in the order of Square, one less than its value.
