@@ -1,5 +1,5 @@
 // pellium-bench trace: replays a rules script on the board's rules model and prints
-// what the board does, one line per move. See RunTrace in Commands.h for the use.
+// what the board does, one line per move. RunTrace in Trace.h is the entry.
 //
 // Script lines are "command argument" (the argument runs to the end of the line):
 //   position TEXT   write Position ('.' a blank, the two characters \0 a NUL)
