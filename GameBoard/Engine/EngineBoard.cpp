@@ -20,6 +20,7 @@ EngineBoard::EngineBoard() {
     std::memset(PlyEnd, 0, sizeof PlyEnd);
     std::memset(HistoryScore, 0, sizeof HistoryScore);
     std::memset(checkCache_, -1, sizeof checkCache_);
+    std::memset(pinsKnown_, 0, sizeof pinsKnown_);
     UseScoreTable(nullptr);
 }
 
@@ -44,6 +45,7 @@ void EngineBoard::RebuildSquareSets() {
     }
     UseScoreTable(Scores);
     std::memset(checkCache_, -1, sizeof checkCache_);
+    std::memset(pinsKnown_, 0, sizeof pinsKnown_);
 }
 
 // ---- Move generation ----
@@ -201,13 +203,7 @@ bool EngineBoard::IsAttacked(int sq, int c) const {
     const std::uint64_t* pieces = PieceBits[c];
     if (KnightTargets[sq] & pieces[Knight]) return true;
     if (KingTargets[sq] & pieces[King]) return true;
-    // A White pawn attacks from one row below (frame +9, +11), a Black one from above.
-    const int fi = FrameIndex[sq];
-    const int pawnSide = c == White ? 10 : -10;
-    for (const int d : { pawnSide - 1, pawnSide + 1 }) {
-        const int n = BoardFrame[fi + d];
-        if (n != -1 && SquareColor[n] == c && SquarePiece[n] == Pawn) return true;
-    }
+    if (PawnAttackers[c][sq] & pieces[Pawn]) return true;
     const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
     const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
     if (DiagonalBits[sq] & diagonal) {
@@ -237,17 +233,40 @@ bool EngineBoard::SideToMoveInCheck() {
     return known != 0;
 }
 
-// After a move by a side that was not in check, other than a king move or an en-passant
-// capture, its king can only be attacked along the line through the vacated square.
-bool EngineBoard::KingLineOpened(int from) const {
-    const int mover = OtherSide; // sides are already swapped
-    const int king = KingSquare[mover];
-    const int dir = LineDirection[king][from];
-    if (dir == -1) return false;
-    const int n = FirstOnRay(king, dir, ColorBits[White] | ColorBits[Black]);
-    if (n == -1 || SquareColor[n] == mover) return false;
-    const int piece = SquarePiece[n];
-    return piece == Queen || piece == (IsDiagonalDirection(dir) ? Bishop : Rook);
+// The pieces of SideToMove that stand alone between their king and an enemy slider on a
+// line the slider moves along. Only such a piece can open a line onto its own king.
+std::uint64_t EngineBoard::PinnedPieces() const {
+    const int king = KingSquare[SideToMove];
+    if (king == -1) return 0; // only in a refused position
+    const std::uint64_t* enemy = PieceBits[OtherSide];
+    const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
+    std::uint64_t pinned = 0;
+    std::uint64_t sliders = (DiagonalBits[king] & (enemy[Bishop] | enemy[Queen]))
+        | (StraightBits[king] & (enemy[Rook] | enemy[Queen]));
+    for (; sliders != 0; sliders &= sliders - 1) {
+        const int slider = std::countr_zero(sliders);
+        const int dir = LineDirection[king][slider];
+        // The squares strictly between king and slider.
+        const std::uint64_t between
+            = RayBits[king][dir] & ~RayBits[slider][dir] & ~(std::uint64_t(1) << slider);
+        const std::uint64_t blockers = between & occupied;
+        if (std::has_single_bit(blockers) && (blockers & ColorBits[SideToMove]) != 0)
+            pinned |= blockers;
+    }
+    return pinned;
+}
+
+// Whether the move just made (sides already swapped) leaves the mover's king attacked.
+// A king move, an en-passant capture (two squares vacated) or a move out of check is
+// tested in full. Any other move of a side not in check exposes its king only when a
+// pinned piece leaves the line of its pin; the pins are found once per ply, before the
+// move, so that most moves are checked with two table lookups.
+bool EngineBoard::LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved) {
+    if (wasInCheck || kingMoved || (m.Flags & FlagEnPassant)) return InCheck(OtherSide);
+    const int before = Ply - 1;
+    if (!(pinned_[before] >> m.From & 1)) return false;
+    const int king = KingSquare[OtherSide];
+    return LineDirection[king][m.To] != LineDirection[king][m.From];
 }
 
 // ---- Making and taking back moves ----
@@ -292,6 +311,10 @@ constexpr CastlingRook RookOfCastling(int kingTo) {
 
 bool EngineBoard::ApplyMove(EngineMove m) {
     const bool wasInCheck = SideToMoveInCheck();
+    if (!pinsKnown_[Ply]) {
+        pinned_[Ply] = PinnedPieces();
+        pinsKnown_[Ply] = true;
+    }
     if (m.Flags & FlagCastle) {
         // The rights guarantee king and rook at home (LoadPosition, RightsKeptMask).
         if (wasInCheck || !CastlingPathFree(m.To)) return false;
@@ -302,6 +325,7 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     UndoStack[Ply] = UndoRecord { m, captured, CastleRights, EpSquare };
     ++Ply;
     checkCache_[Ply] = -1;
+    pinsKnown_[Ply] = false;
     const bool kingMoved = SquarePiece[m.From] == King;
     CastleRights &= RightsKeptMask[m.From] & RightsKeptMask[m.To];
     if (m.Flags & FlagDoubleStep)
@@ -317,10 +341,7 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     }
     if (m.Flags & FlagEnPassant) Remove(SideToMove == White ? m.To + 8 : m.To - 8);
     std::swap(SideToMove, OtherSide);
-    const bool exposed = (wasInCheck || kingMoved || (m.Flags & FlagEnPassant))
-        ? InCheck(OtherSide)
-        : KingLineOpened(m.From);
-    if (exposed) {
+    if (LeavesKingAttacked(m, wasInCheck, kingMoved)) {
         RetractMove();
         return false;
     }

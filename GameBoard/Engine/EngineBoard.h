@@ -187,10 +187,14 @@ private:
         if (piece == King) KingSquare[colour] = to;
     }
     void RebuildSquareSets();
-    bool KingLineOpened(int from) const;
+    std::uint64_t PinnedPieces() const;
+    bool LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved);
 
     // Per ply: -1 not yet known, else whether SideToMove is in check there.
     std::int8_t checkCache_[MaxPly + 1];
+    // Per ply: whether pinned_ holds the pinned pieces of SideToMove there.
+    bool pinsKnown_[MaxPly + 1];
+    std::uint64_t pinned_[MaxPly + 1];
 };
 
 } // namespace engine

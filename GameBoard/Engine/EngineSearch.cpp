@@ -119,17 +119,20 @@ int EngineSearch::CaptureSearch(int alpha, int beta) {
     return alpha;
 }
 
+// Keys are never negative, so each entry can be folded into one number, the key above the
+// complement of its index: the largest such number is the entry with the largest key and,
+// among equal keys, the lowest index. Taking a plain maximum needs no branch per entry,
+// where comparing keys and indices mispredicts about as often as the order changes.
 void EngineSearch::PickNextMove(int i) {
     StackEntry* list = Board.MoveList;
-    int best = i;
-    std::int32_t bestKey = -1;
-    for (int j = i; j < Board.CurrentEnd(); ++j) {
-        if (list[j].Key > bestKey) {
-            bestKey = list[j].Key;
-            best = j;
-        }
+    const int end = Board.CurrentEnd();
+    std::uint64_t best = 0;
+    for (int j = i; j < end; ++j) {
+        const std::uint64_t folded
+            = (std::uint64_t(std::uint32_t(list[j].Key)) << 32) | std::uint32_t(~j);
+        best = folded > best ? folded : best;
     }
-    std::swap(list[i], list[best]);
+    std::swap(list[i], list[~std::uint32_t(best)]);
 }
 
 void EngineSearch::BoostBestLineMove() {

@@ -139,7 +139,8 @@ int MailboxBoard::Generate(Move* out) const {
             for (const int d : { up - 1, up + 1 }) {
                 const int target = cell_[sq + d];
                 if (target != Off && target * side_ < 0) Add(out, sq, sq + d, target);
-                if (sq + d == epSquare_) *out++ = Move { sq, sq + d, 0, -side_ * Pawn, true, false };
+                if (sq + d == epSquare_)
+                    *out++ = Move { sq, sq + d, 0, -side_ * Pawn, true, false };
             }
             continue;
         }
