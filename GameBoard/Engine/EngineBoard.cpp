@@ -55,10 +55,7 @@ void EngineBoard::AddMove(int from, int to, std::uint8_t flags) {
         AddPromotions(from, to, flags);
         return;
     }
-    StackEntry& e = MoveList[PlyEnd[Ply]++];
-    e.Move = EngineMove { std::uint8_t(from), std::uint8_t(to), 0, flags };
-    e.Key = (flags & FlagCapture) ? 1000000 + 10 * SquarePiece[to] - SquarePiece[from]
-                                  : HistoryScore[from][to];
+    PushPieceMove(from, to, flags);
 }
 
 void EngineBoard::AddPromotions(int from, int to, std::uint8_t flags) {
@@ -94,42 +91,44 @@ void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
 }
 
 // A piece's moves: its directions in table order, each ray from near to far up to the
-// first occupied square, which is a capture when it holds an enemy piece.
+// first occupied square, which is a capture when it holds an enemy piece. The knight's
+// and the king's directions in table order reach ascending squares, so their targets are
+// taken from a bit set in ascending order; a slider's ray up to its first blocker is cut
+// from the ray's bit set, so that no square is looked at twice.
 void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
-    const int piece = SquarePiece[i];
-    auto step = [&](int n) {
-        if (SquareColor[n] == OtherSide)
-            AddMove(i, n, FlagCapture);
-        else if (SquareColor[n] == NoColor && !capturesOnly)
-            AddMove(i, n, 0);
+    const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
+    const std::uint64_t enemy = ColorBits[OtherSide];
+    const std::uint64_t allowed = capturesOnly ? enemy : ~ColorBits[SideToMove];
+    auto steps = [&](std::uint64_t targets) {
+        for (targets &= allowed; targets != 0; targets &= targets - 1) {
+            const int n = std::countr_zero(targets);
+            PushPieceMove(i, n, (enemy >> n & 1) ? FlagCapture : 0);
+        }
     };
     auto slide = [&](int dir) {
-        if (capturesOnly) {
-            const int n = FirstOnRay(i, dir, ColorBits[White] | ColorBits[Black]);
-            if (n != -1 && SquareColor[n] == OtherSide) AddMove(i, n, FlagCapture);
-            return;
-        }
-        for (const std::int8_t n : Rays[i][dir]) {
-            if (n == -1) return;
-            if (SquareColor[n] != NoColor) {
-                if (SquareColor[n] == OtherSide) AddMove(i, n, FlagCapture);
-                return;
+        const std::uint64_t ray = RayBits[i][dir];
+        const std::uint64_t blockers = ray & occupied;
+        const int first = blockers == 0 ? -1
+            : dir >= 4                  ? std::countr_zero(blockers)
+                                        : 63 - std::countl_zero(blockers);
+        if (!capturesOnly) {
+            // Directions 4..7 run towards higher squares: near to far is ascending.
+            std::uint64_t quiet = first == -1 ? ray : ray & ~RayBits[first][dir] & ~blockers;
+            if (dir >= 4) {
+                for (; quiet != 0; quiet &= quiet - 1) PushPieceMove(i, std::countr_zero(quiet), 0);
+            } else {
+                for (; quiet != 0; quiet &= ~(std::uint64_t(1) << 63 >> std::countl_zero(quiet)))
+                    PushPieceMove(i, 63 - std::countl_zero(quiet), 0);
             }
-            AddMove(i, n, 0);
         }
+        if (first != -1 && (enemy >> first & 1)) PushPieceMove(i, first, FlagCapture);
     };
-    switch (piece) {
+    switch (SquarePiece[i]) {
     case Knight:
-        if (capturesOnly && (KnightTargets[i] & ColorBits[OtherSide]) == 0) return;
-        for (const std::int8_t n : KnightLists[i]) {
-            if (n == -1) break;
-            step(n);
-        }
+        steps(KnightTargets[i]);
         break;
     case King:
-        if (capturesOnly && (KingTargets[i] & ColorBits[OtherSide]) == 0) return;
-        for (int dir = 0; dir < 8; ++dir)
-            if (Rays[i][dir][0] != -1) step(Rays[i][dir][0]);
+        steps(KingTargets[i]);
         break;
     case Bishop:
         for (const int dir : BishopDirections) slide(dir);

@@ -81,22 +81,6 @@ constexpr std::array<std::array<std::uint64_t, 8>, 64> MakeRayBits() {
 }
 constexpr auto RayBits = MakeRayBits();
 
-// Knight targets per square in the knight's direction order, ended by -1.
-using KnightList = std::array<std::int8_t, 9>;
-constexpr std::array<KnightList, 64> MakeKnightLists() {
-    std::array<KnightList, 64> lists {};
-    for (int sq = 0; sq < 64; ++sq) {
-        int count = 0;
-        for (const int d : KnightSteps) {
-            const int n = BoardFrame[FrameIndex[sq] + d];
-            if (n != -1) lists[sq][count++] = std::int8_t(n);
-        }
-        for (; count < 9; ++count) lists[sq][count] = -1;
-    }
-    return lists;
-}
-constexpr auto KnightLists = MakeKnightLists();
-
 // Direction (0..7) from square a towards square b on a shared line, or -1.
 constexpr std::array<std::array<std::int8_t, 64>, 64> MakeLineDirection() {
     std::array<std::array<std::int8_t, 64>, 64> line {};
