@@ -123,7 +123,14 @@ void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
         }
         if (first != -1 && (enemy >> first & 1)) PushPieceMove(i, first, FlagCapture);
     };
-    switch (SquarePiece[i]) {
+    const int piece = SquarePiece[i];
+    // A slider with no enemy piece anywhere on its lines has no capture to look for.
+    if (capturesOnly && piece >= Bishop && piece <= Queen) {
+        const std::uint64_t lines
+            = (piece != Rook ? DiagonalBits[i] : 0) | (piece != Bishop ? StraightBits[i] : 0);
+        if ((lines & enemy) == 0) return;
+    }
+    switch (piece) {
     case Knight:
         steps(KnightTargets[i]);
         break;

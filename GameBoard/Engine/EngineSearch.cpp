@@ -119,20 +119,17 @@ int EngineSearch::CaptureSearch(int alpha, int beta) {
     return alpha;
 }
 
-// Keys are never negative, so each entry can be folded into one number, the key above the
-// complement of its index: the largest such number is the entry with the largest key and,
-// among equal keys, the lowest index. Taking a plain maximum needs no branch per entry,
-// where comparing keys and indices mispredicts about as often as the order changes.
+// Two passes: the largest key, then the first entry that holds it. Both loops are free of
+// data-dependent branches but the one exit, where a single loop comparing keys and
+// indices mispredicts about as often as the order changes.
 void EngineSearch::PickNextMove(int i) {
     StackEntry* list = Board.MoveList;
     const int end = Board.CurrentEnd();
-    std::uint64_t best = 0;
-    for (int j = i; j < end; ++j) {
-        const std::uint64_t folded
-            = (std::uint64_t(std::uint32_t(list[j].Key)) << 32) | std::uint32_t(~j);
-        best = folded > best ? folded : best;
-    }
-    std::swap(list[i], list[~std::uint32_t(best)]);
+    std::int32_t bestKey = list[i].Key;
+    for (int j = i + 1; j < end; ++j) bestKey = list[j].Key > bestKey ? list[j].Key : bestKey;
+    int best = i;
+    while (list[best].Key != bestKey) ++best;
+    std::swap(list[i], list[best]);
 }
 
 void EngineSearch::BoostBestLineMove() {
