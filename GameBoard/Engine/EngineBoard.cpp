@@ -69,23 +69,31 @@ void EngineBoard::AddPromotions(int from, int to, std::uint8_t flags) {
 
 void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
     const int file = ColumnOf(i);
+    // Only a pawn one step from the last rank promotes, so the others skip that test per move.
+    const bool promoting = SideToMove == White ? i <= 15 : i >= 48;
+    auto add = [&](int to, std::uint8_t flags) {
+        if (promoting)
+            AddPromotions(i, to, flags);
+        else
+            PushPieceMove(i, to, flags);
+    };
     if (SideToMove == White) {
-        if (file != 0 && SquareColor[i - 9] == Black) AddMove(i, i - 9, FlagCapture | FlagPawn);
-        if (file != 7 && SquareColor[i - 7] == Black) AddMove(i, i - 7, FlagCapture | FlagPawn);
+        if (file != 0 && SquareColor[i - 9] == Black) add(i - 9, FlagCapture | FlagPawn);
+        if (file != 7 && SquareColor[i - 7] == Black) add(i - 7, FlagCapture | FlagPawn);
         if (capturesOnly && i > 15) return;
         if (SquarePiece[i - 8] == NoPiece) {
-            AddMove(i, i - 8, FlagPawn);
+            add(i - 8, FlagPawn);
             if (!capturesOnly && i >= 48 && SquarePiece[i - 16] == NoPiece)
-                AddMove(i, i - 16, FlagPawn | FlagDoubleStep);
+                add(i - 16, FlagPawn | FlagDoubleStep);
         }
     } else {
-        if (file != 0 && SquareColor[i + 7] == White) AddMove(i, i + 7, FlagCapture | FlagPawn);
-        if (file != 7 && SquareColor[i + 9] == White) AddMove(i, i + 9, FlagCapture | FlagPawn);
+        if (file != 0 && SquareColor[i + 7] == White) add(i + 7, FlagCapture | FlagPawn);
+        if (file != 7 && SquareColor[i + 9] == White) add(i + 9, FlagCapture | FlagPawn);
         if (capturesOnly && i < 48) return;
         if (SquarePiece[i + 8] == NoPiece) {
-            AddMove(i, i + 8, FlagPawn);
+            add(i + 8, FlagPawn);
             if (!capturesOnly && i <= 15 && SquarePiece[i + 16] == NoPiece)
-                AddMove(i, i + 16, FlagPawn | FlagDoubleStep);
+                add(i + 16, FlagPawn | FlagDoubleStep);
         }
     }
 }
