@@ -20,6 +20,7 @@ EngineBoard::EngineBoard() {
     std::memset(PlyEnd, 0, sizeof PlyEnd);
     std::memset(HistoryScore, 0, sizeof HistoryScore);
     std::memset(checkCache_, -1, sizeof checkCache_);
+    std::memset(pinsKnown_, 0, sizeof pinsKnown_);
     UseScoreTable(nullptr);
 }
 
@@ -44,6 +45,7 @@ void EngineBoard::RebuildSquareSets() {
     }
     UseScoreTable(Scores);
     std::memset(checkCache_, -1, sizeof checkCache_);
+    std::memset(pinsKnown_, 0, sizeof pinsKnown_);
 }
 
 // ---- Move generation ----
@@ -53,10 +55,7 @@ void EngineBoard::AddMove(int from, int to, std::uint8_t flags) {
         AddPromotions(from, to, flags);
         return;
     }
-    StackEntry& e = MoveList[PlyEnd[Ply]++];
-    e.Move = EngineMove { std::uint8_t(from), std::uint8_t(to), 0, flags };
-    e.Key = (flags & FlagCapture) ? 1000000 + 10 * SquarePiece[to] - SquarePiece[from]
-                                  : HistoryScore[from][to];
+    PushPieceMove(from, to, flags);
 }
 
 void EngineBoard::AddPromotions(int from, int to, std::uint8_t flags) {
@@ -70,64 +69,81 @@ void EngineBoard::AddPromotions(int from, int to, std::uint8_t flags) {
 
 void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
     const int file = ColumnOf(i);
+    // Only a pawn one step from the last rank promotes, so the others skip that test per move.
+    const bool promoting = SideToMove == White ? i <= 15 : i >= 48;
+    auto add = [&](int to, std::uint8_t flags) {
+        if (promoting)
+            AddPromotions(i, to, flags);
+        else
+            PushPieceMove(i, to, flags);
+    };
     if (SideToMove == White) {
-        if (file != 0 && SquareColor[i - 9] == Black) AddMove(i, i - 9, FlagCapture | FlagPawn);
-        if (file != 7 && SquareColor[i - 7] == Black) AddMove(i, i - 7, FlagCapture | FlagPawn);
+        if (file != 0 && SquareColor[i - 9] == Black) add(i - 9, FlagCapture | FlagPawn);
+        if (file != 7 && SquareColor[i - 7] == Black) add(i - 7, FlagCapture | FlagPawn);
         if (capturesOnly && i > 15) return;
         if (SquarePiece[i - 8] == NoPiece) {
-            AddMove(i, i - 8, FlagPawn);
+            add(i - 8, FlagPawn);
             if (!capturesOnly && i >= 48 && SquarePiece[i - 16] == NoPiece)
-                AddMove(i, i - 16, FlagPawn | FlagDoubleStep);
+                add(i - 16, FlagPawn | FlagDoubleStep);
         }
     } else {
-        if (file != 0 && SquareColor[i + 7] == White) AddMove(i, i + 7, FlagCapture | FlagPawn);
-        if (file != 7 && SquareColor[i + 9] == White) AddMove(i, i + 9, FlagCapture | FlagPawn);
+        if (file != 0 && SquareColor[i + 7] == White) add(i + 7, FlagCapture | FlagPawn);
+        if (file != 7 && SquareColor[i + 9] == White) add(i + 9, FlagCapture | FlagPawn);
         if (capturesOnly && i < 48) return;
         if (SquarePiece[i + 8] == NoPiece) {
-            AddMove(i, i + 8, FlagPawn);
+            add(i + 8, FlagPawn);
             if (!capturesOnly && i <= 15 && SquarePiece[i + 16] == NoPiece)
-                AddMove(i, i + 16, FlagPawn | FlagDoubleStep);
+                add(i + 16, FlagPawn | FlagDoubleStep);
         }
     }
 }
 
 // A piece's moves: its directions in table order, each ray from near to far up to the
-// first occupied square, which is a capture when it holds an enemy piece.
+// first occupied square, which is a capture when it holds an enemy piece. The knight's
+// and the king's directions in table order reach ascending squares, so their targets are
+// taken from a bit set in ascending order; a slider's ray up to its first blocker is cut
+// from the ray's bit set, so that no square is looked at twice.
 void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
-    const int piece = SquarePiece[i];
-    auto step = [&](int n) {
-        if (SquareColor[n] == OtherSide)
-            AddMove(i, n, FlagCapture);
-        else if (SquareColor[n] == NoColor && !capturesOnly)
-            AddMove(i, n, 0);
+    const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
+    const std::uint64_t enemy = ColorBits[OtherSide];
+    const std::uint64_t allowed = capturesOnly ? enemy : ~ColorBits[SideToMove];
+    auto steps = [&](std::uint64_t targets) {
+        for (targets &= allowed; targets != 0; targets &= targets - 1) {
+            const int n = std::countr_zero(targets);
+            PushPieceMove(i, n, (enemy >> n & 1) ? FlagCapture : 0);
+        }
     };
     auto slide = [&](int dir) {
-        if (capturesOnly) {
-            const int n = FirstOnRay(i, dir, ColorBits[White] | ColorBits[Black]);
-            if (n != -1 && SquareColor[n] == OtherSide) AddMove(i, n, FlagCapture);
-            return;
-        }
-        for (const std::int8_t n : Rays[i][dir]) {
-            if (n == -1) return;
-            if (SquareColor[n] != NoColor) {
-                if (SquareColor[n] == OtherSide) AddMove(i, n, FlagCapture);
-                return;
+        const std::uint64_t ray = RayBits[i][dir];
+        const std::uint64_t blockers = ray & occupied;
+        const int first = blockers == 0 ? -1
+            : dir >= 4                  ? std::countr_zero(blockers)
+                                        : 63 - std::countl_zero(blockers);
+        if (!capturesOnly) {
+            // Directions 4..7 run towards higher squares: near to far is ascending.
+            std::uint64_t quiet = first == -1 ? ray : ray & ~RayBits[first][dir] & ~blockers;
+            if (dir >= 4) {
+                for (; quiet != 0; quiet &= quiet - 1) PushPieceMove(i, std::countr_zero(quiet), 0);
+            } else {
+                for (; quiet != 0; quiet &= ~(std::uint64_t(1) << 63 >> std::countl_zero(quiet)))
+                    PushPieceMove(i, 63 - std::countl_zero(quiet), 0);
             }
-            AddMove(i, n, 0);
         }
+        if (first != -1 && (enemy >> first & 1)) PushPieceMove(i, first, FlagCapture);
     };
+    const int piece = SquarePiece[i];
+    // A slider with no enemy piece anywhere on its lines has no capture to look for.
+    if (capturesOnly && piece >= Bishop && piece <= Queen) {
+        const std::uint64_t lines
+            = (piece != Rook ? DiagonalBits[i] : 0) | (piece != Bishop ? StraightBits[i] : 0);
+        if ((lines & enemy) == 0) return;
+    }
     switch (piece) {
     case Knight:
-        if (capturesOnly && (KnightTargets[i] & ColorBits[OtherSide]) == 0) return;
-        for (const std::int8_t n : KnightLists[i]) {
-            if (n == -1) break;
-            step(n);
-        }
+        steps(KnightTargets[i]);
         break;
     case King:
-        if (capturesOnly && (KingTargets[i] & ColorBits[OtherSide]) == 0) return;
-        for (int dir = 0; dir < 8; ++dir)
-            if (Rays[i][dir][0] != -1) step(Rays[i][dir][0]);
+        steps(KingTargets[i]);
         break;
     case Bishop:
         for (const int dir : BishopDirections) slide(dir);
@@ -201,13 +217,7 @@ bool EngineBoard::IsAttacked(int sq, int c) const {
     const std::uint64_t* pieces = PieceBits[c];
     if (KnightTargets[sq] & pieces[Knight]) return true;
     if (KingTargets[sq] & pieces[King]) return true;
-    // A White pawn attacks from one row below (frame +9, +11), a Black one from above.
-    const int fi = FrameIndex[sq];
-    const int pawnSide = c == White ? 10 : -10;
-    for (const int d : { pawnSide - 1, pawnSide + 1 }) {
-        const int n = BoardFrame[fi + d];
-        if (n != -1 && SquareColor[n] == c && SquarePiece[n] == Pawn) return true;
-    }
+    if (PawnAttackers[c][sq] & pieces[Pawn]) return true;
     const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
     const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
     if (DiagonalBits[sq] & diagonal) {
@@ -237,17 +247,40 @@ bool EngineBoard::SideToMoveInCheck() {
     return known != 0;
 }
 
-// After a move by a side that was not in check, other than a king move or an en-passant
-// capture, its king can only be attacked along the line through the vacated square.
-bool EngineBoard::KingLineOpened(int from) const {
-    const int mover = OtherSide; // sides are already swapped
-    const int king = KingSquare[mover];
-    const int dir = LineDirection[king][from];
-    if (dir == -1) return false;
-    const int n = FirstOnRay(king, dir, ColorBits[White] | ColorBits[Black]);
-    if (n == -1 || SquareColor[n] == mover) return false;
-    const int piece = SquarePiece[n];
-    return piece == Queen || piece == (IsDiagonalDirection(dir) ? Bishop : Rook);
+// The pieces of SideToMove that stand alone between their king and an enemy slider on a
+// line the slider moves along. Only such a piece can open a line onto its own king.
+std::uint64_t EngineBoard::PinnedPieces() const {
+    const int king = KingSquare[SideToMove];
+    if (king == -1) return 0; // only in a refused position
+    const std::uint64_t* enemy = PieceBits[OtherSide];
+    const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
+    std::uint64_t pinned = 0;
+    std::uint64_t sliders = (DiagonalBits[king] & (enemy[Bishop] | enemy[Queen]))
+        | (StraightBits[king] & (enemy[Rook] | enemy[Queen]));
+    for (; sliders != 0; sliders &= sliders - 1) {
+        const int slider = std::countr_zero(sliders);
+        const int dir = LineDirection[king][slider];
+        // The squares strictly between king and slider.
+        const std::uint64_t between
+            = RayBits[king][dir] & ~RayBits[slider][dir] & ~(std::uint64_t(1) << slider);
+        const std::uint64_t blockers = between & occupied;
+        if (std::has_single_bit(blockers) && (blockers & ColorBits[SideToMove]) != 0)
+            pinned |= blockers;
+    }
+    return pinned;
+}
+
+// Whether the move just made (sides already swapped) leaves the mover's king attacked.
+// A king move, an en-passant capture (two squares vacated) or a move out of check is
+// tested in full. Any other move of a side not in check exposes its king only when a
+// pinned piece leaves the line of its pin; the pins are found once per ply, before the
+// move, so that most moves are checked with two table lookups.
+bool EngineBoard::LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved) {
+    if (wasInCheck || kingMoved || (m.Flags & FlagEnPassant)) return InCheck(OtherSide);
+    const int before = Ply - 1;
+    if (!(pinned_[before] >> m.From & 1)) return false;
+    const int king = KingSquare[OtherSide];
+    return LineDirection[king][m.To] != LineDirection[king][m.From];
 }
 
 // ---- Making and taking back moves ----
@@ -292,6 +325,10 @@ constexpr CastlingRook RookOfCastling(int kingTo) {
 
 bool EngineBoard::ApplyMove(EngineMove m) {
     const bool wasInCheck = SideToMoveInCheck();
+    if (!pinsKnown_[Ply]) {
+        pinned_[Ply] = PinnedPieces();
+        pinsKnown_[Ply] = true;
+    }
     if (m.Flags & FlagCastle) {
         // The rights guarantee king and rook at home (LoadPosition, RightsKeptMask).
         if (wasInCheck || !CastlingPathFree(m.To)) return false;
@@ -302,6 +339,7 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     UndoStack[Ply] = UndoRecord { m, captured, CastleRights, EpSquare };
     ++Ply;
     checkCache_[Ply] = -1;
+    pinsKnown_[Ply] = false;
     const bool kingMoved = SquarePiece[m.From] == King;
     CastleRights &= RightsKeptMask[m.From] & RightsKeptMask[m.To];
     if (m.Flags & FlagDoubleStep)
@@ -317,10 +355,7 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     }
     if (m.Flags & FlagEnPassant) Remove(SideToMove == White ? m.To + 8 : m.To - 8);
     std::swap(SideToMove, OtherSide);
-    const bool exposed = (wasInCheck || kingMoved || (m.Flags & FlagEnPassant))
-        ? InCheck(OtherSide)
-        : KingLineOpened(m.From);
-    if (exposed) {
+    if (LeavesKingAttacked(m, wasInCheck, kingMoved)) {
         RetractMove();
         return false;
     }

@@ -147,6 +147,14 @@ public:
 
 private:
     void AddMove(int from, int to, std::uint8_t flags);
+    // AddMove for a move that is no pawn step onto the last rank: captures are ordered by
+    // victim and attacker, other moves by their history.
+    void PushPieceMove(int from, int to, std::uint8_t flags) {
+        StackEntry& e = MoveList[PlyEnd[Ply]++];
+        e.Move = EngineMove { std::uint8_t(from), std::uint8_t(to), 0, flags };
+        e.Key = (flags & FlagCapture) ? 1000000 + 10 * SquarePiece[to] - SquarePiece[from]
+                                      : HistoryScore[from][to];
+    }
     void AddPromotions(int from, int to, std::uint8_t flags);
     void GeneratePawn(int from, bool capturesOnly);
     void GeneratePiece(int from, bool capturesOnly);
@@ -187,10 +195,14 @@ private:
         if (piece == King) KingSquare[colour] = to;
     }
     void RebuildSquareSets();
-    bool KingLineOpened(int from) const;
+    std::uint64_t PinnedPieces() const;
+    bool LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved);
 
     // Per ply: -1 not yet known, else whether SideToMove is in check there.
     std::int8_t checkCache_[MaxPly + 1];
+    // Per ply: whether pinned_ holds the pinned pieces of SideToMove there.
+    bool pinsKnown_[MaxPly + 1];
+    std::uint64_t pinned_[MaxPly + 1];
 };
 
 } // namespace engine

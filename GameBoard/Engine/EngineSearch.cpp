@@ -119,16 +119,16 @@ int EngineSearch::CaptureSearch(int alpha, int beta) {
     return alpha;
 }
 
+// Two passes: the largest key, then the first entry that holds it. Both loops are free of
+// data-dependent branches but the one exit, where a single loop comparing keys and
+// indices mispredicts about as often as the order changes.
 void EngineSearch::PickNextMove(int i) {
     StackEntry* list = Board.MoveList;
+    const int end = Board.CurrentEnd();
+    std::int32_t bestKey = list[i].Key;
+    for (int j = i + 1; j < end; ++j) bestKey = list[j].Key > bestKey ? list[j].Key : bestKey;
     int best = i;
-    std::int32_t bestKey = -1;
-    for (int j = i; j < Board.CurrentEnd(); ++j) {
-        if (list[j].Key > bestKey) {
-            bestKey = list[j].Key;
-            best = j;
-        }
-    }
+    while (list[best].Key != bestKey) ++best;
     std::swap(list[i], list[best]);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Constant tables of the engine board: the 10 x 12 frame that turns the off-board test of
-// a ray step into one lookup, the ray directions per piece and the castling-rights masks.
+// a step into one lookup (used to build the other tables), the step offsets of knight and
+// king, the castling-rights masks, rays, lines and attack sets per square.
 
 #include <array>
 #include <bit>
@@ -25,17 +26,9 @@ constexpr std::array<int, 64> MakeFrameIndex() {
 }
 constexpr std::array<int, 64> FrameIndex = MakeFrameIndex();
 
-// Ray directions per piece code (pawn, knight, bishop, rook, queen, king), as frame offsets.
-constexpr int RayCount[6] = { 0, 8, 4, 4, 8, 8 };
-constexpr int RayStep[6][8] = {
-    { 0, 0, 0, 0, 0, 0, 0, 0 },
-    { -21, -19, -12, -8, 8, 12, 19, 21 },
-    { -11, -9, 9, 11, 0, 0, 0, 0 },
-    { -10, -1, 1, 10, 0, 0, 0, 0 },
-    { -11, -10, -9, -1, 1, 9, 10, 11 },
-    { -11, -10, -9, -1, 1, 9, 10, 11 },
-};
-constexpr bool Slides[6] = { false, false, true, true, true, false };
+// One-step offsets of the knight and of the king, as frame offsets.
+constexpr int KnightSteps[8] = { -21, -19, -12, -8, 8, 12, 19, 21 };
+constexpr int KingSteps[8] = { -11, -10, -9, -1, 1, 9, 10, 11 };
 
 // The castling bits that survive a move starting or ending on a square.
 constexpr std::array<int, 64> MakeRightsKeptMask() {
@@ -88,22 +81,6 @@ constexpr std::array<std::array<std::uint64_t, 8>, 64> MakeRayBits() {
 }
 constexpr auto RayBits = MakeRayBits();
 
-// Knight targets per square in the knight's direction order, ended by -1.
-using KnightList = std::array<std::int8_t, 9>;
-constexpr std::array<KnightList, 64> MakeKnightLists() {
-    std::array<KnightList, 64> lists {};
-    for (int sq = 0; sq < 64; ++sq) {
-        int count = 0;
-        for (const int d : RayStep[1]) {
-            const int n = BoardFrame[FrameIndex[sq] + d];
-            if (n != -1) lists[sq][count++] = std::int8_t(n);
-        }
-        for (; count < 9; ++count) lists[sq][count] = -1;
-    }
-    return lists;
-}
-constexpr auto KnightLists = MakeKnightLists();
-
 // Direction (0..7) from square a towards square b on a shared line, or -1.
 constexpr std::array<std::array<std::int8_t, 64>, 64> MakeLineDirection() {
     std::array<std::array<std::int8_t, 64>, 64> line {};
@@ -128,8 +105,24 @@ constexpr std::array<std::uint64_t, 64> MakeStepTargets(const int (&offsets)[8])
     }
     return targets;
 }
-constexpr auto KnightTargets = MakeStepTargets(RayStep[1]);
-constexpr auto KingTargets = MakeStepTargets(RayStep[5]);
+constexpr auto KnightTargets = MakeStepTargets(KnightSteps);
+constexpr auto KingTargets = MakeStepTargets(KingSteps);
+
+// Per colour and square: the squares from which a pawn of that colour attacks the square.
+// A White pawn captures towards row 0, so it attacks from one row below (frame +9, +11).
+constexpr std::array<std::array<std::uint64_t, 64>, 2> MakePawnAttackers() {
+    std::array<std::array<std::uint64_t, 64>, 2> from {};
+    for (int sq = 0; sq < 64; ++sq) {
+        for (const int d : { 9, 11 }) {
+            const int below = BoardFrame[FrameIndex[sq] + d];
+            const int above = BoardFrame[FrameIndex[sq] - d];
+            if (below != -1) from[0][sq] |= std::uint64_t(1) << below;
+            if (above != -1) from[1][sq] |= std::uint64_t(1) << above;
+        }
+    }
+    return from;
+}
+constexpr auto PawnAttackers = MakePawnAttackers();
 
 // Union of a square's diagonal (or straight) rays.
 constexpr std::array<std::uint64_t, 64> MakeLineBits(const int (&dirs)[4]) {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <vector>
 
 using namespace engine;
@@ -281,3 +282,58 @@ TEST_F(EngineBoardTest, UnknownCharactersAreEmptySquares) {
     }
     EXPECT_EQ(board->CastleRights, 0);
 }
+
+namespace {
+
+// A move of a piece standing between its own king and an enemy slider.
+struct PinCase {
+    const char* Name;
+    const char* Fen;
+    const char* Move;
+    bool Accepted;
+};
+
+const PinCase PinCases[] = {
+    { "BishopTakesItsPinner", "4k3/8/8/8/8/2b5/3B4/4K3 w - -", "d2c3", true },
+    { "BishopLeavesTheDiagonal", "4k3/8/8/8/8/2b5/3B4/4K3 w - -", "d2e3", false },
+    { "BishopSlidesAlongThePin", "4k3/8/8/b7/8/8/3B4/4K3 w - -", "d2b4", true },
+    { "BishopTakesAFarPinner", "4k3/8/8/b7/8/8/3B4/4K3 w - -", "d2a5", true },
+    { "RookPinnedOnADiagonalSteps", "4k3/8/8/b7/8/8/3R4/4K3 w - -", "d2d3", false },
+    { "RookSlidesUpItsFile", "4k3/4r3/8/8/8/8/4R3/4K3 w - -", "e2e5", true },
+    { "RookTakesItsPinner", "4k3/4r3/8/8/8/8/4R3/4K3 w - -", "e2e7", true },
+    { "RookLeavesItsFile", "4k3/4r3/8/8/8/8/4R3/4K3 w - -", "e2d2", false },
+    { "TwoOwnPiecesShieldEachOther", "4k3/4r3/8/8/8/4N3/4R3/4K3 w - -", "e3c4", true },
+    { "EnemyPieceOnTheLine", "4k3/4r3/8/8/4p3/8/4R3/4K3 w - -", "e2d2", true },
+    { "BishopCannotPinOnAFile", "4k3/4b3/8/8/8/8/4R3/4K3 w - -", "e2d2", true },
+    { "KnightPinnedOnTheRank", "4k3/8/8/8/8/8/8/r2NK3 w - -", "d1c3", false },
+    { "PawnDoubleStepAlongThePin", "4k3/4r3/8/8/8/8/4P3/4K3 w - -", "e2e4", true },
+    { "PawnTakesItsDiagonalPinner", "4k3/8/8/8/8/2b5/3P4/4K3 w - -", "d2c3", true },
+    { "PawnStepsOffTheDiagonal", "4k3/8/8/8/8/2b5/3P4/4K3 w - -", "d2d3", false },
+    { "BlackPawnPinnedByABishop", "4k3/3p4/8/1B6/8/8/8/4K3 b - -", "d7d5", false },
+};
+
+class EnginePinTest : public ::testing::TestWithParam<PinCase> { };
+
+} // namespace
+
+TEST_P(EnginePinTest, MoveIsAcceptedOnlyWhenTheKingStaysCovered) {
+    const PinCase& c = GetParam();
+    auto board = std::make_unique<EngineBoard>();
+    ASSERT_EQ(Load(*board, c.Fen), LoadRefusal::Accepted);
+    board->GenerateMoves();
+    const StackEntry* e = FindMove(*board, c.Move);
+    ASSERT_NE(e, nullptr);
+    const Snapshot before(*board);
+    EXPECT_EQ(board->ApplyMove(e->Move), c.Accepted);
+    if (c.Accepted) board->RetractMove();
+    EXPECT_EQ(Snapshot(*board), before);
+    // The same answer a second time at this ply, and for the full test by the king's square.
+    EXPECT_EQ(board->ApplyMove(e->Move), c.Accepted);
+    if (c.Accepted) {
+        EXPECT_FALSE(board->InCheck(board->OtherSide));
+        board->RetractMove();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pins, EnginePinTest, ::testing::ValuesIn(PinCases),
+    [](const ::testing::TestParamInfo<PinCase>& param) { return std::string(param.param.Name); });
