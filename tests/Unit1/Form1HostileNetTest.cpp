@@ -110,6 +110,13 @@ struct HostileCase {
     void (HostileNet::*run)();
 };
 
+void PrintTo(const HostileCase& c, std::ostream* os) {
+    *os << c.name;
+}
+void PrintTo(Role role, std::ostream* os) {
+    *os << (role == Role::Hosting ? "Hosting" : "Joined");
+}
+
 class HostileNet : public testing::TestWithParam<std::tuple<Role, HostileCase>> {
 protected:
     void SetUp() override {

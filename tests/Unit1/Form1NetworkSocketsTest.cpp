@@ -168,6 +168,10 @@ struct PeerEnd {
     std::vector<std::string> events; // of the client endpoint, after "client connect"
 };
 
+void PrintTo(const PeerEnd& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class NetClientPeerEnd : public NetEndpoints, public testing::WithParamInterface<PeerEnd> { };
 
 TEST_P(NetClientPeerEnd, AnOrderlyCloseIsADisconnectAndAResetAnErrorFirst) {

@@ -329,6 +329,10 @@ struct FocusCase {
     TForm1& (*window)(TForm1& host, TForm1& joiner);
 };
 
+void PrintTo(const FocusCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 TForm1& HostWindow(TForm1& host, TForm1&) {
     return host;
 }
@@ -382,6 +386,10 @@ struct LeaveCase {
     const char* panel;
     QStringList boxes;
 };
+
+void PrintTo(const LeaveCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Form1NetworkHostLeaves : public Form1Network,
                                public testing::WithParamInterface<LeaveCase> { };

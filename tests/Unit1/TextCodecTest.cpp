@@ -13,6 +13,10 @@ struct CodePageCase {
     QByteArray bytes;
 };
 
+void PrintTo(const CodePageCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class TurkishText : public testing::TestWithParam<CodePageCase> { };
 
 TEST_P(TurkishText, EncodesToTheWindowsBytesAndBack) {
