@@ -100,19 +100,14 @@ void TForm1::CloseClient() {
 
 void TForm1::SendMove(Square oldSq, Square newSq) {
     // Inside MakeMove: a failed send is reported from the event loop once the move is done.
-    SendMessage(MoveMessage(oldSq, newSq));
+    SendLine(MoveMessage(oldSq, newSq));
 }
 
 bool TForm1::LinkUp() const {
     return StatusBar1->PanelText(0) == kConnected;
 }
 
-bool TForm1::SendLine(const QByteArray& text) {
-    return SendMessage(text.isEmpty() ? QByteArray(1, WireTerminator)
-                                      : BuildWireMessage(text.front(), text.mid(1)));
-}
-
-bool TForm1::SendMessage(const QByteArray& message) {
+bool TForm1::SendLine(const QByteArray& message) {
     if (ClientSocket1->Connected()) return ClientSocket1->SendText(message);
     const auto& connections = ServerSocket1->Connections();
     if (!connections.empty()) return ServerSocket1->SendText(connections.front(), message);
@@ -218,7 +213,7 @@ void TForm1::BitBtn1Click() {
 // the other one, and both boards start a new game.
 void TForm1::BitBtn4Click() {
     const int colour = RadioGroup1->ItemIndex();
-    if (!SendMessage(StartMessage(colour))) return;
+    if (!SendLine(StartMessage(colour))) return;
     TGameBoard& board = *GameBoard1;
     board.SetTag(colour);
     board.SetWhiteOnTop(colour == 1);

@@ -142,12 +142,10 @@ public:
     void BitBtn4Click();
     // The data-readable notification of both endpoints: Socket has bytes waiting.
     void ServerSocket1ClientRead(QObject* Sender, QTcpSocket* Socket);
-    // Sends text (a kind letter and its payload) and a CR to the peer, on the client's
-    // connection when it is established, else on the host's connection. False when the send
-    // failed; the error is then reported from the event loop.
-    bool SendLine(const QByteArray& text);
-    // Sends one whole message (WireProtocol.h) the way SendLine does.
-    bool SendMessage(const QByteArray& message);
+    // Sends one whole message as WireProtocol.h builds it (kind, payload, CR) to the peer, on
+    // the client's connection when it is established, else on the host's connection. False
+    // when the send failed; the error is then reported from the event loop.
+    bool SendLine(const QByteArray& message);
     // Opens the listening endpoint on port 4567; throws when it cannot listen.
     void OpenServer();
     // Closes the listening endpoint and every connection it accepted.
