@@ -76,7 +76,7 @@ void TForm1::Edit1KeyPress(QObject*, QChar& Key) {
         + QStringLiteral("> ") + WithoutLineBreaks(Edit1->text());
     const TTextCodec codec;
     const QByteArray bytes = codec.Encode(line);
-    if (!SendLine(QByteArray(1, WireKind::Chat) + bytes)) return; // not logged, stays in the entry
+    if (!SendLine(ChatMessage(bytes))) return; // not logged, stays in the entry
     AppendChatLine(codec.Decode(bytes));
     Edit1->clear();
 }

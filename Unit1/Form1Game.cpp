@@ -66,7 +66,7 @@ void TForm1::SpinEdit1Change() {
 void TForm1::GameBoard1LegalMove(TChessModel*, Square oldSq, Square newSq) {
     if (GameBoard1->Tag() == 0) {
         GameBoard1->SetTag(1);
-        if (StatusBar1->PanelText(0) == QStringLiteral("Connected")) SendMove(oldSq, newSq);
+        if (LinkUp()) SendMove(oldSq, newSq);
     } else {
         GameBoard1->SetTag(0);
     }

@@ -35,10 +35,7 @@ void TForm1::RadioButton1Click() {
     if (!RadioButton1->isChecked()) return;
     // When listening fails nothing else changes: the previous mode's panel stays visible.
     try {
-        if (!OpenServer()) {
-            ShowMessage(QStringLiteral("Socket Error"));
-            return;
-        }
+        OpenServer(); // throws when it cannot listen (the port is in use, for instance)
         CloseClient();
         TakeEngineOffBothColours();
         Panel7->hide();

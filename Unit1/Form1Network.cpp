@@ -2,7 +2,10 @@
 // Katıl"), the connection buttons and notifications, sending lines and receiving messages.
 //
 // The link is up exactly while status panel 0 reads "Connected". Lines go out on the client's
-// connection when it is established, otherwise on the host's oldest connection.
+// connection when it is established, otherwise on the host's connection. A host plays one game
+// at a time: while its peer is connected, the listening endpoint closes any further connection
+// as soon as it is accepted, so a stray second copy or a port scan never touches the game.
+// When a link comes up the keyboard focus goes to the chat entry.
 //
 // Receiving: each connection keeps a TWireReader, so a message that TCP splits over two reads
 // is completed by the second. Messages are handled one at a time by a single pass; bytes that
@@ -12,12 +15,14 @@
 // messages, so a flood of them never freezes the window, and it reads a socket only when the
 // messages read before are handled, so a flood never fills memory either.
 #include "GameBoard/GameBoard.h"
-#include "Unit1/Form1NetSockets.h"
+#include "Unit1/ClientSocket.h"
 #include "Unit1/MessageBox.h"
 #include "Unit1/RadioGroup.h"
+#include "Unit1/ServerSocket.h"
 #include "Unit1/StatusBar.h"
 #include "Unit1/TextCodec.h"
 #include "Unit1/Unit1.h"
+#include "Unit1/WireMessageQueue.h"
 #include "Unit1/WireProtocol.h"
 
 #include <QElapsedTimer>
@@ -27,7 +32,6 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTcpSocket>
-#include <deque>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -44,48 +48,6 @@ const QString kConnectCaption = QStringLiteral("Connect");
 constexpr int kMessagesPerTurn = 64;
 constexpr qint64 kTurnMilliseconds = 20;
 
-// Messages that a peer sent before it closed its connection and that were not handled by then:
-// they are still handled, after the close. Kept as a child of the window. Only so many are
-// kept, as a peer that floods and leaves should not keep the window busy for long after it.
-class TClosedConnectionMessages : public QObject {
-public:
-    static constexpr std::size_t MaxMessages = 256;
-    static constexpr qsizetype MaxBytes = LinkReadBufferSize;
-
-    explicit TClosedConnectionMessages(QObject* window)
-        : QObject(window) {
-        setObjectName(Name());
-    }
-    static QString Name() { return QStringLiteral("PelliumClosedConnectionMessages"); }
-
-    // Takes the complete messages out of the reader of a connection that has closed.
-    void Keep(TWireReader& reader) {
-        while (auto message = reader.Next()) {
-            if (messages_.size() >= MaxMessages || bytes_ + message->Payload.size() > MaxBytes)
-                continue; // dropped
-            bytes_ += message->Payload.size();
-            messages_.push_back(std::move(*message));
-        }
-    }
-    std::optional<TWireMessage> Next() {
-        if (messages_.empty()) return std::nullopt;
-        TWireMessage message = std::move(messages_.front());
-        messages_.pop_front();
-        bytes_ -= message.Payload.size();
-        return message;
-    }
-
-private:
-    std::deque<TWireMessage> messages_;
-    qsizetype bytes_ = 0;
-};
-
-TClosedConnectionMessages& ClosedConnectionMessages(QObject* window) {
-    auto* kept = dynamic_cast<TClosedConnectionMessages*>(
-        window->findChild<QObject*>(TClosedConnectionMessages::Name(), Qt::FindDirectChildrenOnly));
-    return kept ? *kept : *new TClosedConnectionMessages(window); // owned by the window
-}
-
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
 template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
@@ -95,6 +57,7 @@ template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 
 void TForm1::CreateNetworkLink() {
     ServerSocket1 = new TServerSocket(this);
+    ServerSocket1->SetMaxConnections(1); // one game per host: a second peer is turned away
     ClientSocket1 = new TClientSocket(this);
     ClientSocket1->SetAddress(Edit3->text());
 
@@ -123,9 +86,8 @@ void TForm1::DestroyNetworkLink() {
 
 // ---- The operations the mode handlers and the move lock use ----
 
-bool TForm1::OpenServer() {
+void TForm1::OpenServer() {
     ServerSocket1->Open();
-    return true;
 }
 
 void TForm1::CloseServer() {
@@ -138,27 +100,21 @@ void TForm1::CloseClient() {
 
 void TForm1::SendMove(Square oldSq, Square newSq) {
     // Inside MakeMove: a failed send is reported from the event loop once the move is done.
-    SendLine(QByteArray(1, WireKind::Move) + SquareName(oldSq) + SquareName(newSq));
+    SendLine(MoveMessage(oldSq, newSq));
 }
 
 bool TForm1::LinkUp() const {
     return StatusBar1->PanelText(0) == kConnected;
 }
 
-bool TForm1::SendLine(const QByteArray& text) {
-    const QByteArray message = text.isEmpty() ? QByteArray(1, WireTerminator)
-                                              : BuildWireMessage(text.front(), text.mid(1));
+bool TForm1::SendLine(const QByteArray& message) {
     if (ClientSocket1->Connected()) return ClientSocket1->SendText(message);
     const auto& connections = ServerSocket1->Connections();
     if (!connections.empty()) return ServerSocket1->SendText(connections.front(), message);
     // No connection to send on: reported like any other error, from the event loop.
-    QMetaObject::invokeMethod(
-        this,
-        [] {
-            RunGuarded(
-                [] { throw TSocketError(TErrorEvent::eeSend, 0, "no connection to send on"); });
-        },
-        Qt::QueuedConnection);
+    RunLater(this, [] {
+        RunGuarded([] { throw TSocketError(TErrorEvent::eeSend, 0, "no connection to send on"); });
+    });
     return false;
 }
 
@@ -175,19 +131,20 @@ void TForm1::BitBtn3Click() {
     ClientSocket1->Close();
     ClientSocket1->SetAddress(Edit3->text());
     ClientSocket1->Open(); // a bad address ends the handler here
-    BitBtn3->setEnabled(false);
-    RadioButton3->setEnabled(false);
-    RadioButton1->setEnabled(false);
+    Disable(BitBtn3);
+    Disable(RadioButton3);
+    Disable(RadioButton1);
 }
 
 void TForm1::ClientSocket1Connect(TClientSocket*, QTcpSocket*) {
     StatusBar1->SetPanelText(0, kConnected);
     BitBtn3->setText(kDisconnectCaption);
     BitBtn3->setEnabled(true);
+    FocusChatEntry();
 }
 
-void TForm1::ClientSocket1Disconnect(TClientSocket*, QTcpSocket* Socket) {
-    KeepUnhandledMessages(Socket);
+void TForm1::ClientSocket1Disconnect(TClientSocket*, QTcpSocket*) {
+    KeepUnhandledMessages(ClientSocket1->Reader());
     StatusBar1->SetPanelText(0, kDisconnected);
     BitBtn3->setText(kConnectCaption);
     BitBtn3->setEnabled(true);
@@ -217,15 +174,16 @@ void TForm1::ServerSocket1ClientConnect(TServerSocket*, QTcpSocket*) {
     StatusBar1->SetPanelText(0, kConnected);
     BitBtn1->setEnabled(true);
     BitBtn4->setEnabled(true);
-    RadioButton3->setEnabled(false);
-    RadioButton2->setEnabled(false);
+    Disable(RadioButton3);
+    Disable(RadioButton2);
+    FocusChatEntry();
 }
 
 void TForm1::ServerSocket1ClientDisconnect(TServerSocket*, QTcpSocket* Socket) {
-    KeepUnhandledMessages(Socket);
+    if (TWireReader* reader = ServerSocket1->Reader(Socket)) KeepUnhandledMessages(*reader);
     StatusBar1->SetPanelText(0, kDisconnected);
-    BitBtn1->setEnabled(false);
-    BitBtn4->setEnabled(false);
+    Disable(BitBtn1);
+    Disable(BitBtn4);
     RadioButton3->setEnabled(true);
     RadioButton2->setEnabled(true);
 }
@@ -247,15 +205,15 @@ void TForm1::BitBtn1Click() {
     StatusBar1->SetPanelText(0, kDisconnected);
     RadioButton3->setEnabled(true);
     RadioButton2->setEnabled(true);
-    BitBtn1->setEnabled(false);
-    BitBtn4->setEnabled(false);
+    Disable(BitBtn1);
+    Disable(BitBtn4);
 }
 
 // "Başla" of the host: the r message carries the host's colour; the host takes it, the peer
 // the other one, and both boards start a new game.
 void TForm1::BitBtn4Click() {
     const int colour = RadioGroup1->ItemIndex();
-    if (!SendLine(QByteArray(1, WireKind::Start) + QByteArray::number(colour))) return;
+    if (!SendLine(StartMessage(colour))) return;
     TGameBoard& board = *GameBoard1;
     board.SetTag(colour);
     board.SetWhiteOnTop(colour == 1);
@@ -285,27 +243,29 @@ void TForm1::ServerSocket1ClientRead(QObject*, QTcpSocket*) {
 // here too: a socket does not announce data again while its own read notification is still
 // running (a handler that waits with the event loop running, for instance).
 std::optional<TWireMessage> TForm1::NextReceivedMessage() {
-    if (auto message = ClosedConnectionMessages(this).Next()) return message;
-    std::vector<QTcpSocket*> sockets = ServerSocket1->Connections();
-    if (QTcpSocket* client = ClientSocket1->Socket()) sockets.insert(sockets.begin(), client);
-    for (QTcpSocket* socket : sockets) {
-        TWireReader& reader = ConnectionReader(socket);
-        if (auto message = reader.Next()) return message;
-        if (socket->bytesAvailable() > 0) {
-            reader.Feed(socket->readAll());
-            if (auto message = reader.Next()) return message;
-        }
-    }
+    if (auto message = closedConnectionMessages_.Next()) return message;
+    if (QTcpSocket* client = ClientSocket1->Socket())
+        if (auto message = NextMessageOf(client, ClientSocket1->Reader())) return message;
+    for (QTcpSocket* socket : ServerSocket1->Connections())
+        if (TWireReader* reader = ServerSocket1->Reader(socket))
+            if (auto message = NextMessageOf(socket, *reader)) return message;
     return std::nullopt;
+}
+
+// The next message of one connection: from what its reader holds, else from the bytes
+// waiting on the socket.
+std::optional<TWireMessage> TForm1::NextMessageOf(QTcpSocket* socket, TWireReader& reader) {
+    if (auto message = reader.Next()) return message;
+    if (socket->bytesAvailable() <= 0) return std::nullopt;
+    reader.Feed(socket->readAll());
+    return reader.Next();
 }
 
 // The messages a connection that has just closed delivered and nobody has handled yet are
 // handled still (the socket and its reader go away when control returns to the event loop).
-void TForm1::KeepUnhandledMessages(QTcpSocket* socket) {
-    if (!socket) return;
-    ClosedConnectionMessages(this).Keep(ConnectionReader(socket));
-    QMetaObject::invokeMethod(
-        this, [this] { RunGuarded([this] { HandleReceivedMessages(); }); }, Qt::QueuedConnection);
+void TForm1::KeepUnhandledMessages(TWireReader& reader) {
+    closedConnectionMessages_.Keep(reader);
+    RunLater(this, [this] { RunGuarded([this] { HandleReceivedMessages(); }); });
 }
 
 // A pass handles the waiting messages in order, but at most kMessagesPerTurn of them or for

@@ -1,6 +1,7 @@
 #include "Unit1/Unit1.h"
 
 #include "GameBoard/GameBoard.h"
+#include "Unit1/ChatEdit.h"
 #include "Unit1/PelliumApplication.h"
 #include "Unit1/RadioGroup.h"
 #include "Unit1/SpinEdit.h"
@@ -21,9 +22,12 @@
 
 namespace {
 
-// The caption: the product's name and credits. The names are placeholders until the real
-// ones are chosen (the about box carries the same author name).
-const char* const kCaption = "Pellium by Yazar Adı v 0.9 - Türkçeye Çeviren Çevirmen Adı";
+// The caption: the product's name and credits, the author and the translator.
+const char* const kMakers = "Pellium Geliştiricileri";
+QString Caption() {
+    return QStringLiteral("Pellium by ") + QString::fromUtf8(kMakers)
+        + QString::fromUtf8(" v 0.9 - Türkçeye Çeviren ") + QString::fromUtf8(kMakers);
+}
 
 // Client area of the window. With a 4-pixel frame and a 19-pixel caption these are the outer
 // sizes 493 x 497 (at opening) and 438 x 450 (the smallest).
@@ -47,6 +51,8 @@ constexpr int kControlWidth = kInnerWidth - 2 * kControlLeft;
 const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
 const QColor kLime(0, 255, 0);
+// The text of a disabled mode button: dimmed, still readable on the black panel.
+const QColor kDimmed(128, 128, 128);
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
@@ -161,6 +167,7 @@ void TForm1::CreateModePanel() {
         auto* button = new QRadioButton(Text(caption), Panel6);
         QPalette palette = button->palette();
         palette.setColor(QPalette::WindowText, kWhite);
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, kDimmed);
         button->setPalette(palette);
         button->setGeometry(8, top, kInnerWidth - 12, 17);
         return button;
@@ -229,8 +236,7 @@ void TForm1::CreateChat() {
 
     Panel2 = NewPanel(this, false);
     Panel2->setFixedHeight(kChatEntryPanelHeight);
-    Edit1 = new QLineEdit(Panel2);
-    Edit1->setFrame(false);
+    Edit1 = new TChatEdit(Panel2);
     Edit1->setGeometry(0, 0, Panel2->width(), kChatEntryPanelHeight);
     SetChatColours(Edit1);
 }
@@ -257,7 +263,7 @@ void TForm1::ArrangeWindow() {
     window->addWidget(Panel2);
     window->addWidget(StatusBar1);
 
-    setWindowTitle(Text(kCaption));
+    setWindowTitle(Caption());
     // A 32 x 32 white knight, on the window and in the task bar.
     setWindowIcon(QIcon(QStringLiteral(":/Pellium.png")));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -275,7 +281,6 @@ void TForm1::ConnectHandlers() {
     connect(Timer1, &QTimer::timeout, this, Guarded(&TForm1::Timer1Timer));
     Panel2->installEventFilter(this);
     GameBoard1->OnLegalMove = Guarded(&TForm1::GameBoard1LegalMove);
-    // (the network link connects its buttons, endpoints and the board's OnCheck, OnMate,
-    // OnNoMatingMaterial and OnIllegalMove here, each through Guarded)
+    // The endpoints, the connection buttons, the chat entry and the board's game events.
     CreateNetworkLink();
 }

@@ -72,6 +72,10 @@ QByteArray StartMessage(int hostColour) {
     return BuildWireMessage(WireKind::Start, QByteArray::number(hostColour));
 }
 
+QByteArray ChatMessage(QByteArrayView line) {
+    return BuildWireMessage(WireKind::Chat, line);
+}
+
 TWireMove ParseMovePayload(QByteArrayView payload) {
     const auto [from, to] = TChessModel::MoveFromText(
         std::string(payload.data(), static_cast<std::size_t>(payload.size())));

@@ -69,6 +69,8 @@ QByteArray SquareName(Square square);
 QByteArray MoveMessage(Square from, Square to);
 // The r message: "r", the host's colour index in decimal, CR.
 QByteArray StartMessage(int hostColour);
+// The m message: "m", the chat line ("<name> text" in the link's code page), CR.
+QByteArray ChatMessage(QByteArrayView line);
 
 // A received move payload: characters 1-2 and 3-4 read as square names ("e2" or "E2"),
 // anything after the fourth ignored; a part that is no square name yields None.

@@ -1,8 +1,10 @@
 // The main window as it opens: every control's initial state, the board's settings, the
 // layout of the right column, and the timer that fits the board into its panel.
+#include "Unit1/ChatEdit.h"
 #include "Unit1/RadioGroup.h"
 #include "Unit1/SpinEdit.h"
 #include "tests/Unit1/Form1Fixture.h"
+#include "tests/support/Screenshot.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -40,7 +42,8 @@ TEST(FitBoardTest, LargestSquareOfBorderPlusEightsCentredInThePanel) {
 }
 
 TEST_F(Form1Test, WindowOpensAtItsDesignedSizeWithCaptionAndFont) {
-    EXPECT_EQ(form->windowTitle(), U("Pellium by Yazar Adı v 0.9 - Türkçeye Çeviren Çevirmen Adı"));
+    EXPECT_EQ(form->windowTitle(),
+        U("Pellium by Pellium Geliştiricileri v 0.9 - Türkçeye Çeviren Pellium Geliştiricileri"));
     EXPECT_EQ(form->size(), QSize(485, 470));
     EXPECT_EQ(form->minimumSize(), QSize(430, 423));
     EXPECT_EQ(form->font().family(), U("MS Sans Serif"));
@@ -237,6 +240,56 @@ TEST_F(Form1Test, RefittingUnchangedBoundsNeitherMovesNorRepaintsTheBoard) {
     Board().removeEventFilter(&counter);
     EXPECT_EQ(counter.count, 0);
     EXPECT_EQ(painted, 0);
+}
+
+// The chat entry shows where to type: a one-pixel sunken frame in the colours of its panel all
+// round, inside its own rectangle, and a lime caret while it has the focus.
+TEST_F(Form1Test, ChatEntryShowsAFrameAndALimeCaretWithinItsPlace) {
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    auto* entry = static_cast<TChatEdit*>(form->Edit1);
+    entry->setText(U("merhaba"));
+    entry->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return entry->hasFocus(); }));
+    EXPECT_EQ(entry->geometry(), QRect(0, 0, form->Panel2->width(), 18));
+
+    form->Memo1->appendPlainText(U("<Oyuncu Adı> selam"));
+    QCoreApplication::processEvents();
+    SaveScreenshot(form->grab().toImage(), QStringLiteral("MainWindowChatEntry"));
+    const QImage image = entry->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QPalette& palette = entry->palette();
+    const int right = image.width() - 1;
+    const int bottom = image.height() - 1;
+    const QRgb dark = palette.color(QPalette::Dark).rgb();
+    const QRgb light = palette.color(QPalette::Light).rgb();
+    for (int y = 0; y <= bottom; ++y) {
+        SCOPED_TRACE(y);
+        EXPECT_EQ(image.pixel(0, y), y == bottom ? light : dark);
+        EXPECT_EQ(image.pixel(right, y), light);
+    }
+    for (const int x : { 1, 10, right / 2, right - 1 }) {
+        SCOPED_TRACE(x);
+        EXPECT_EQ(image.pixel(x, 0), dark);
+        EXPECT_EQ(image.pixel(x, bottom), light);
+    }
+    EXPECT_EQ(image.pixel(right - 5, 8), qRgb(0, 0, 0)); // inside: the black entry
+
+    // The caret stands after the text: a lime column several pixels high.
+    const QRect caret = entry->CaretRect();
+    ASSERT_FALSE(caret.isEmpty());
+    EXPECT_GT(caret.x(), 10);
+    EXPECT_GE(caret.height(), 8);
+    for (int y = caret.top(); y <= caret.bottom(); ++y) {
+        SCOPED_TRACE(y);
+        EXPECT_EQ(image.pixelColor(caret.x(), y), QColor(0, 255, 0));
+    }
+    EXPECT_EQ(image.pixelColor(caret.x() + 3, caret.center().y()), QColor(Qt::black));
+
+    // Without the focus there is no caret.
+    form->Edit2->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !entry->hasFocus(); }));
+    const QImage unfocused = entry->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_NE(unfocused.pixelColor(caret.x(), caret.center().y()), QColor(0, 255, 0));
 }
 
 TEST_F(Form1Test, ChatEntryKeepsTheWidthOfItsPanel) {

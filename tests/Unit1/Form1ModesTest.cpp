@@ -1,12 +1,17 @@
 // Switching among single play, host and join: which mode panel shows, what happens to the
 // engine's colours, and what never changes (the game, Enabled, the move lock).
-#include "Unit1/Form1NetSockets.h"
+#include "Unit1/ClientSocket.h"
+#include "Unit1/ServerSocket.h"
 #include "tests/Unit1/Form1Fixture.h"
+#include "tests/support/Screenshot.h"
 
 #include <QFrame>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTcpServer>
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -109,6 +114,34 @@ TEST_F(Form1ModesTest, SwitchingModesLeavesTheGameEnabledStateAndLockAlone) {
         button->click();
         EXPECT_TRUE(Board().isEnabled());
     }
+}
+
+// A mode button that cannot be chosen (here while joining) is drawn dimmed: its text is grey
+// on the black panel, where an enabled one is white.
+TEST_F(Form1ModesTest, DisabledModeButtonsAreDrawnDimmed) {
+    form->RadioButton2->click();
+    form->BitBtn3->click(); // connecting: the other two modes wait
+    ASSERT_FALSE(form->RadioButton3->isEnabled());
+    ASSERT_TRUE(form->RadioButton2->isEnabled());
+    // The brightest pixel of a button's text, on the black panel.
+    const auto brightest = [](QRadioButton* button) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const QRect text
+            = button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button);
+        const QImage image = button->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int most = 0;
+        for (int y = text.top(); y <= text.bottom(); ++y)
+            for (int x = text.left(); x <= text.right(); ++x)
+                most = std::max(most, qGray(image.pixel(x, y)));
+        return most;
+    };
+    const int disabled = brightest(form->RadioButton3);
+    const int enabled = brightest(form->RadioButton2);
+    SaveScreenshot(form->Panel6->grab().toImage(), QStringLiteral("ModeButtonsWhileJoining"));
+    EXPECT_GE(enabled, 250);
+    EXPECT_LE(disabled, 200);
+    EXPECT_GE(disabled, 96); // still readable
 }
 
 } // namespace

@@ -1,11 +1,16 @@
 // The window's TCP endpoints on loopback: notifications, close semantics and errors.
-#include "Unit1/Form1NetSockets.h"
+#include "Unit1/ClientSocket.h"
+#include "Unit1/ServerSocket.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <algorithm>
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
+#include <sys/socket.h>
 #include <vector>
 
 namespace {
@@ -130,6 +135,84 @@ TEST_F(NetEndpoints, ConnectionsAreKeptInOrderOfAcceptance) {
     ASSERT_TRUE(server.SendText(server.Connections().front(), "m2\r"));
     EXPECT_TRUE(QTest::qWaitFor([this] { return clientBytes == "m1\rm2\r"; }, 5000));
 }
+
+TEST_F(NetEndpoints, AConnectionBeyondTheMaximumIsClosedUnnoticedUntilARoomIsFree) {
+    server.SetMaxConnections(1);
+    ConnectBoth();
+    QTcpSocket extra;
+    QByteArray extraReceived;
+    QObject::connect(&extra, &QTcpSocket::readyRead, [&] { extraReceived += extra.readAll(); });
+    extra.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return extra.state() == QAbstractSocket::ConnectedState; }));
+    extra.write("pE2E4\r");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return extra.state() == QAbstractSocket::UnconnectedState; }, 5000));
+    EXPECT_EQ(server.Connections().size(), 1U);
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "server connect"), 1);
+    EXPECT_TRUE(serverBytes.isEmpty());
+    EXPECT_TRUE(extraReceived.isEmpty());
+    EXPECT_FALSE(log.Has("server error"));
+    EXPECT_FALSE(log.Has("server disconnect"));
+
+    client.Close();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return log.Has("server disconnect"); }, 5000));
+    client.Open();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return server.Connections().size() == 1; }, 5000));
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "server connect"), 2);
+}
+
+// The peer of the client endpoint ends the connection in order or with a reset.
+struct PeerEnd {
+    const char* name;
+    bool reset;
+    std::vector<std::string> events; // of the client endpoint, after "client connect"
+};
+
+void PrintTo(const PeerEnd& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NetClientPeerEnd : public NetEndpoints, public testing::WithParamInterface<PeerEnd> { };
+
+TEST_P(NetClientPeerEnd, AnOrderlyCloseIsADisconnectAndAResetAnErrorFirst) {
+    QTcpServer rawHost;
+    ASSERT_TRUE(rawHost.listen(QHostAddress::LocalHost, 0));
+    client.SetPort(rawHost.serverPort());
+    TErrorEvent kind = TErrorEvent::eeGeneral;
+    int code = 0;
+    client.OnError = [&](TClientSocket*, QTcpSocket*, TErrorEvent k, int c) {
+        kind = k;
+        code = c;
+        log.Add("client error");
+    };
+    client.Open();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rawHost.hasPendingConnections(); }, 5000));
+    std::unique_ptr<QTcpSocket> peer(rawHost.nextPendingConnection());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return client.Connected(); }, 5000));
+    log.events.clear();
+    if (GetParam().reset) {
+        const linger abortive { 1, 0 };
+        ASSERT_EQ(::setsockopt(static_cast<int>(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER,
+                      &abortive, sizeof abortive),
+            0);
+        peer->abort();
+    } else {
+        peer->disconnectFromHost();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([this] { return log.Has("client disconnect"); }, 5000));
+    EXPECT_EQ(log.events, GetParam().events);
+    EXPECT_FALSE(client.Connected());
+    EXPECT_EQ(client.Socket(), nullptr);
+    if (GetParam().reset) {
+        EXPECT_EQ(kind, TErrorEvent::eeReceive);
+        EXPECT_EQ(code, ECONNRESET);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, NetClientPeerEnd,
+    testing::Values(PeerEnd { "InOrder", false, { "client disconnect" } },
+        PeerEnd { "Reset", true, { "client error", "client disconnect" } }),
+    [](const testing::TestParamInfo<PeerEnd>& param) { return std::string(param.param.name); });
 
 TEST_F(NetEndpoints, ListeningOnAPortInUseThrows) {
     QTcpServer squatter;

@@ -3,8 +3,9 @@
 // event loop running, reading the controls, and driving the host and join modes.
 
 #include "GameBoard/GameBoard.h"
-#include "Unit1/Form1NetSockets.h"
+#include "Unit1/ClientSocket.h"
 #include "Unit1/PelliumApplication.h"
+#include "Unit1/ServerSocket.h"
 #include "Unit1/StatusBar.h"
 #include "Unit1/Unit1.h"
 
@@ -17,6 +18,7 @@
 #include <QTextBlock>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -72,6 +74,21 @@ inline void ChooseJoin(TForm1& form, const QString& address = QStringLiteral("12
 inline void Say(TForm1& form, const QString& text) {
     form.Edit1->setText(text);
     QTest::keyClick(form.Edit1, Qt::Key_Return);
+}
+
+// What one of the window's connections holds in its framing state (received, not handed out).
+inline qsizetype FramedBytes(TForm1& form, const QTcpSocket* socket) {
+    if (socket == form.ClientSocket1->Socket()) return form.ClientSocket1->Reader().BufferedBytes();
+    const TWireReader* reader = form.ServerSocket1->Reader(socket);
+    return reader ? reader->BufferedBytes() : 0;
+}
+
+// The bytes that have reached a connection and are not read yet: in the socket's buffer and
+// still in the system's, whether or not the socket has announced them.
+inline qint64 ArrivedBytes(QTcpSocket* socket) {
+    int waiting = 0;
+    ::ioctl(static_cast<int>(socket->socketDescriptor()), FIONREAD, &waiting);
+    return socket->bytesAvailable() + waiting;
 }
 
 // Which of the three mode buttons are enabled, as "SHJ" letters (Single, Host, Join).

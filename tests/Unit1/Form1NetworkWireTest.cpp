@@ -83,11 +83,14 @@ TEST_F(Form1NetworkWire, AMessageSplitBetweenReadsIsCompleted) {
     host.RadioGroup1->SetItemIndex(1);
     host.BitBtn4->click();
     ExpectReceived("r1\r");
+    QTcpSocket* connection = host.ServerSocket1->Connections().front();
     Send("pE2");
-    QTest::qWait(30); // the first half arrives in a read of its own
+    // The first half arrives in a read of its own and waits in the connection's framing.
+    ASSERT_TRUE(WaitFor([&] { return FramedBytes(host, connection) == 3; }));
     EXPECT_EQ(host.GameBoard1->Tag(), 1);
     Send("E4\rm<pe");
-    QTest::qWait(30);
+    ASSERT_TRUE(WaitFor([&] { return FramedBytes(host, connection) == 4; }));
+    EXPECT_EQ(host.GameBoard1->Tag(), 0); // the move is complete and played
     Send("er> selam\r");
     ASSERT_TRUE(WaitFor([this] { return LastLogLine(host) == "<peer> selam"; }));
     EXPECT_EQ(host.GameBoard1->Position().substr(36, 1), "P"); // the pawn stands on E4
@@ -127,15 +130,13 @@ TEST_F(Form1NetworkWire, AFloodWithoutCrIsDroppedAndTheLinkGoesOn) {
 }
 
 // A message that arrives while another one is still being handled (here: a handler of the
-// board running an event loop in the middle of a received move, while a second peer sends a
-// game start) waits until that move is complete, and is then handled.
+// board running an event loop in the middle of a received move, while the peer sends a game
+// start) waits until that move is complete, and is then handled.
 TEST_F(Form1NetworkWire, AStartArrivingInsideAMoveWaitsForTheMoveToFinish) {
     host.RadioGroup1->SetItemIndex(1);
     host.BitBtn4->click();
     ExpectReceived("r1\r");
-    QTcpSocket second;
-    second.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(host.ServerSocket1->Port()));
-    ASSERT_TRUE(WaitFor([this] { return host.ServerSocket1->Connections().size() == 2; }));
+    QTcpSocket* connection = host.ServerSocket1->Connections().front();
     // 1 e4 f5: the queen's diagonal to h5 and on to e8 is open.
     host.GameBoard1->SetPosition(
         "rnbqkbnrppppp pp             p      P           PPPP PPPRNBQKBNR");
@@ -143,9 +144,9 @@ TEST_F(Form1NetworkWire, AStartArrivingInsideAMoveWaitsForTheMoveToFinish) {
     int checks = 0;
     host.GameBoard1->OnCheck = [&](TChessModel*, Square, Square) {
         ++checks;
-        second.write("r0\r");
-        second.flush();
-        QTest::qWait(100); // the start arrives now
+        Send("r0\r");
+        // The start arrives now, while the move is still being made.
+        EXPECT_TRUE(WaitFor([&] { return ArrivedBytes(connection) > 0; }));
         startedInside = host.GameBoard1->Position() == TChessModel::StartPosition;
     };
     Send("pD1H5\r"); // a check
@@ -164,9 +165,10 @@ TEST_F(Form1NetworkWire, BytesFromTheSamePeerArrivingInsideAMoveAreNotLost) {
     ExpectReceived("r1\r");
     host.GameBoard1->SetPosition(
         "rnbqkbnrppppp pp             p      P           PPPP PPPRNBQKBNR");
+    QTcpSocket* connection = host.ServerSocket1->Connections().front();
     host.GameBoard1->OnCheck = [&](TChessModel*, Square, Square) {
         Send("m<x> during\r");
-        QTest::qWait(100);
+        EXPECT_TRUE(WaitFor([&] { return ArrivedBytes(connection) > 0; }));
         EXPECT_TRUE(host.Memo1->document()->isEmpty());
     };
     Send("pD1H5\r");

@@ -3,13 +3,19 @@
 
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
 struct CodePageCase {
+    const char* name;
     QString text;
     QByteArray bytes;
 };
+
+void PrintTo(const CodePageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TurkishText : public testing::TestWithParam<CodePageCase> { };
 
@@ -20,11 +26,12 @@ TEST_P(TurkishText, EncodesToTheWindowsBytesAndBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cp1254, TurkishText,
-    testing::Values(CodePageCase { QStringLiteral("Oyuncu Adı"), "Oyuncu Ad\xFD" },
-        CodePageCase { QStringLiteral("ğüşıöç"), "\xF0\xFC\xFE\xFD\xF6\xE7" },
-        CodePageCase { QStringLiteral("ĞÜŞİÖÇ"), "\xD0\xDC\xDE\xDD\xD6\xC7" },
-        CodePageCase { QStringLiteral("<Başla> 5 €"), "<Ba\xFEla> 5 \x80" },
-        CodePageCase { QString(), QByteArray() }));
+    testing::Values(CodePageCase { "PlayerName", QStringLiteral("Oyuncu Adı"), "Oyuncu Ad\xFD" },
+        CodePageCase { "LowerCaseLetters", QStringLiteral("ğüşıöç"), "\xF0\xFC\xFE\xFD\xF6\xE7" },
+        CodePageCase { "UpperCaseLetters", QStringLiteral("ĞÜŞİÖÇ"), "\xD0\xDC\xDE\xDD\xD6\xC7" },
+        CodePageCase { "MarkupAndEuro", QStringLiteral("<Başla> 5 €"), "<Ba\xFEla> 5 \x80" },
+        CodePageCase { "Empty", QString(), QByteArray() }),
+    [](const testing::TestParamInfo<CodePageCase>& row) { return std::string(row.param.name); });
 
 TEST(TextCodec, UnmappableCharacterBecomesOneQuestionMark) {
     const TTextCodec codec;

@@ -33,6 +33,10 @@ struct FramingCase {
     std::vector<TWireMessage> expected;
 };
 
+void PrintTo(const FramingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class WireFraming : public testing::TestWithParam<FramingCase> { };
 
 TEST_P(WireFraming, YieldsCompleteMessagesInOrder) {
@@ -130,6 +134,10 @@ struct CommandCase {
     QByteArray bytes;
     TWireCommand expected;
 };
+
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WireCommands : public testing::TestWithParam<CommandCase> { };
 
