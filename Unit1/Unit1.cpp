@@ -6,6 +6,7 @@
 #include "Unit1/SpinEdit.h"
 #include "Unit1/StatusBar.h"
 #include "Unit2/BitBtnGlyph.h"
+#include "Unit2/ProgramIcon.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -258,8 +259,8 @@ void TForm1::ArrangeWindow() {
     window->addWidget(StatusBar1);
 
     setWindowTitle(Text(kCaption));
-    // A 32 x 32 white knight, on the window and in the task bar.
-    setWindowIcon(QIcon(QStringLiteral(":/Pellium.png")));
+    // A white knight, on the window and in the task bar, in every size of the icon set.
+    setWindowIcon(LoadProgramIcon());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setMinimumSize(kMinimumClientSize);
     resize(kOpeningClientSize);
