@@ -271,7 +271,7 @@ private:
     QRect PieceRect(Square q) const;
     QImage PieceImage(char piece) const; // for the widget's device pixel ratio
     QImage PieceImageAt(char piece, qreal ratio) const;
-    const QImage& ArtFor(const QImage& b) const;
+    QImage ArtFor(const QImage& b) const;
 
     // Mouse, drag and slide (GameBoardMouse.cpp, GameBoardAnimate.cpp).
     void changeEvent(QEvent* e) override; // a board disabled mid-drag cancels the drag

@@ -226,7 +226,7 @@ QImage TGameBoard::PieceImageAt(char piece, qreal ratio) const {
 
 // The picture to draw for b on the surface: at a device pixel ratio above 1 the 2x twin of a
 // built-in texture, otherwise b itself. Looked up once per picture, by the picture's key.
-const QImage& TGameBoard::ArtFor(const QImage& b) const {
+QImage TGameBoard::ArtFor(const QImage& b) const {
     if (surface_.devicePixelRatio() <= 1) return b;
     for (const auto& [key, fine] : fineArt_)
         if (key == b.cacheKey()) return fine.isNull() ? b : fine;
@@ -392,7 +392,7 @@ void TGameBoard::DrawAllPieces(QPainter& p) {
 void TGameBoard::TileBitmap(QPainter& p, const QImage& b) const {
     const int bw = b.width();
     const int bh = b.height();
-    const QImage& art = ArtFor(b);
+    const QImage art = ArtFor(b);
     const QSize size = SurfaceSize();
     const QRect visible
         = p.hasClipping() ? p.clipBoundingRect().toAlignedRect() : QRect(QPoint(0, 0), size);

@@ -668,8 +668,9 @@ TEST(BoardHighDensity, RatioTwoTakesTheFineTexturesInTheSameTiling) {
     EXPECT_EQ(two.pixel(300, 60), fineDark.pixel(92, 60));
 }
 
-// A fractional ratio (1.5) keeps the logical layout and scales the 2x artwork down smoothly:
-// the pieces show blended edge colours that neither the piece set nor the squares contain.
+// A fractional ratio (1.5) keeps the logical layout and scales the artwork smoothly, not pixel
+// by pixel: the pieces show blended edge colours that neither the piece set nor the squares
+// contain. (Which artwork is taken above ratio 1 is checked at ratio 2.)
 TEST(BoardHighDensity, FractionalRatioScalesTheFineArtDownSmoothly) {
     LoneBoard b;
     b.board.SetPosition(WithPieces({ { Square::E4, 'N' } }));
