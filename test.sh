@@ -14,6 +14,7 @@ tools/ci/format.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 (cd build && PELLIUM_SCREENSHOTS=$PWD/screenshots QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 300)
+tools/ci/package.sh build
 [ "${1:-}" = "--quick" ] && exit 0
 tools/ci/fuzz.sh
 tools/ci/tsan.sh

@@ -15,7 +15,7 @@ void TDragOverlay::Begin(const QImage& image, QPoint pos) {
     image_ = image;
     trail_.clear();
     inUse_ = true;
-    setGeometry(QRect(pos, image_.size()));
+    setGeometry(QRect(pos, image_.deviceIndependentSize().toSize()));
     raise();
     show();
 }
@@ -35,5 +35,8 @@ void TDragOverlay::End() {
 
 void TDragOverlay::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    // A finer image than the screen's (a fractional ratio) is scaled down smoothly.
+    p.setRenderHint(
+        QPainter::SmoothPixmapTransform, image_.devicePixelRatio() > devicePixelRatioF());
     p.drawImage(0, 0, image_);
 }

@@ -16,6 +16,7 @@ public:
     explicit TDragOverlay(QWidget* window);
 
     // Shows image with its top-left corner at pos (window coordinates) and starts a new trail.
+    // The overlay takes the image's size in logical pixels (its device pixel ratio counts).
     void Begin(const QImage& image, QPoint pos);
     // Moves the image's top-left corner to pos. With paintNow the window is repainted at once
     // (for the slide, which keeps the event loop waiting).

@@ -34,6 +34,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class TEngineThread;
@@ -165,8 +166,12 @@ public:
     void LoadBuiltInPieceSet();
     static bool HasPicture(const QImage& b);
     static bool IsValidPieceSet(const QImage& b);
-    // The board's picture as last drawn (for tests and screenshots).
+    // The board's picture as last drawn (for tests and screenshots), at the widget's device
+    // pixel ratio.
     const QImage& Surface() const { return surface_; }
+    // The whole board drawn afresh into a picture of the given device pixel ratio, in the same
+    // logical layout (for tests and screenshots); the shown surface stays as it is.
+    QImage RenderedAt(qreal ratio);
 
     // ---- Mouse, drag and animation (GameBoardMouse.cpp, GameBoardAnimate.cpp) ----
     void AnimateMove(Square from, Square to, int delayMs) override;
@@ -223,7 +228,12 @@ private:
     int boardTop_ = 24;
     int pieceCellSize_ = 40;
     QImage builtInPieceSet_;
+    QImage builtInPieceSet2x_; // the same drawing at twice the resolution
     std::vector<QImage> pieceImages_; // masked: transparent where the mask is white
+    std::vector<QImage> finePieceImages_; // the same from the 2x set, device pixel ratio 2
+    // 2x twins of built-in textures by the key of the 1x picture (null: none); a small cache.
+    static constexpr std::size_t kMaxFineArt = 8;
+    mutable std::vector<std::pair<qint64, QImage>> fineArt_;
     std::array<std::array<int, 6>, 2> pieceImageTable_ {};
     bool firstPaintDone_ = false;
     QImage surface_;
@@ -247,6 +257,7 @@ private:
     TDragKeyFilter* dragKeyFilter_ = nullptr; // owned by this widget (Qt parent); made on first use
 
     // Painting steps on the surface (GameBoardPaint.cpp).
+    void PaintSurface();
     void DrawBorder(QPainter& p);
     void DrawSquares(QPainter& p);
     void DrawAllPieces(QPainter& p);
@@ -254,9 +265,13 @@ private:
     void DrawSquareOn(QPainter& p, Square q);
     void DrawPieceOn(QPainter& p, Square q, char piece) const;
     void DrawBoardLinesOn(QPainter& p);
+    void DrawGridLines(QPainter& p, const QColor& colour);
+    QSize SurfaceSize() const; // in logical pixels
     QRect PlayingArea() const;
     QRect PieceRect(Square q) const;
-    QImage PieceImage(char piece) const;
+    QImage PieceImage(char piece) const; // for the widget's device pixel ratio
+    QImage PieceImageAt(char piece, qreal ratio) const;
+    QImage ArtFor(const QImage& b) const;
 
     // Mouse, drag and slide (GameBoardMouse.cpp, GameBoardAnimate.cpp).
     void changeEvent(QEvent* e) override; // a board disabled mid-drag cancels the drag

@@ -69,6 +69,26 @@ void DrawLineExcludingEnd(QPainter& p, int x1, int y1, int x2, int y2) {
     p.drawLine(x1, y1, x2 - sx, y2 - sy);
 }
 
+// Qt centres an aliased line on its coordinates. On a surface with more than one device pixel
+// per logical pixel that puts a one-pixel line half a pixel early; drawn through the centre of
+// its logical pixels it covers exactly their device pixels, as at ratio 1. Undone by the
+// returned offset's negation.
+QPointF AlignLinesToPixels(QPainter& p, qreal ratio) {
+    const QPointF offset = ratio > 1 ? QPointF(0.5, 0.5) : QPointF(0, 0);
+    if (ratio > 1) p.translate(offset);
+    return offset;
+}
+
+// The built-in artwork that has a twice-as-fine twin beside it: "<name>.bmp" and
+// "<name>@2x.bmp" show the same drawing.
+constexpr const char* kArtWithTwin[] = { "SquareDark", "SquareLight", "BorderTexture" };
+
+// At a fractional ratio the fine artwork is scaled down when drawn; smoothly, so its detail
+// is averaged instead of dropped pixel by pixel. Whole ratios draw it one to one.
+bool IsFractional(qreal ratio) {
+    return ratio != std::floor(ratio);
+}
+
 } // namespace
 
 // ---- Geometry ----
@@ -102,9 +122,14 @@ bool TGameBoard::IsLightSquare(Square q) {
     return (i % 2) == ((i / 8) % 2);
 }
 
+QSize TGameBoard::SurfaceSize() const {
+    return surface_.deviceIndependentSize().toSize();
+}
+
 QRect TGameBoard::PlayingArea() const {
     const int b = sizeOfBorder_;
-    return QRect(QPoint(b, b), QPoint(surface_.width() - b - 1, surface_.height() - b - 1));
+    const QSize size = SurfaceSize();
+    return QRect(QPoint(b, b), QPoint(size.width() - b - 1, size.height() - b - 1));
 }
 
 QRect TGameBoard::PieceRect(Square q) const {
@@ -126,19 +151,16 @@ void TGameBoard::LoadBuiltInPieceSet() {
     // The resources live in a static library: register them before the first use.
     Q_INIT_RESOURCE(resources);
     builtInPieceSet_ = QImage(QStringLiteral(":/PIECESET40"));
+    builtInPieceSet2x_ = QImage(QStringLiteral(":/PIECESET40@2x"));
 }
 
-// Cuts the twelve masked piece images out of the active set: white pieces in row 0 with
-// their masks in row 1, black pieces in row 2 with masks in row 3. A white mask pixel makes
-// the image transparent there; any other mask pixel shows the picture.
-void TGameBoard::BuildPieceImages() {
-    const QImage& set = IsValidPieceSet(customPieceSet_) ? customPieceSet_ : builtInPieceSet_;
-    const int cell = set.height() / 4;
-    pieceCellSize_ = cell;
-    pieceImages_.clear();
-    for (auto& row : pieceImageTable_) row.fill(-1);
-    if (cell <= 0 || set.width() < 6 * cell) return;
+namespace {
 
+// Cuts the twelve masked piece images of cell x cell pixels out of a set: white pieces in row 0
+// with their masks in row 1, black pieces in row 2 with masks in row 3. A white mask pixel makes
+// the image transparent there; any other mask pixel shows the picture.
+std::vector<QImage> CutPieceImages(const QImage& set, int cell) {
+    std::vector<QImage> images;
     const QImage src = set.convertToFormat(QImage::Format_RGB32);
     for (int k = 0; k < 2; ++k) {
         for (int j = 0; j < 6; ++j) {
@@ -154,9 +176,31 @@ void TGameBoard::BuildPieceImages() {
                     out[x] = clear ? 0u : (pic[x] | 0xFF000000u);
                 }
             }
-            pieceImageTable_[k][j] = int(pieceImages_.size());
-            pieceImages_.push_back(std::move(masked));
+            images.push_back(std::move(masked));
         }
+    }
+    return images;
+}
+
+} // namespace
+
+// The piece images of the active set, in the order white pawn to king, then black. The built-in
+// set also gets its twice-as-fine images, cut from its 2x twin, for high-density screens.
+void TGameBoard::BuildPieceImages() {
+    const bool custom = IsValidPieceSet(customPieceSet_);
+    const QImage& set = custom ? customPieceSet_ : builtInPieceSet_;
+    const int cell = set.height() / 4;
+    pieceCellSize_ = cell;
+    pieceImages_.clear();
+    finePieceImages_.clear();
+    for (auto& row : pieceImageTable_) row.fill(-1);
+    if (cell <= 0 || set.width() < 6 * cell) return;
+
+    pieceImages_ = CutPieceImages(set, cell);
+    for (int i = 0; i < 12; ++i) pieceImageTable_[i / 6][i % 6] = i;
+    if (!custom && builtInPieceSet2x_.size() == 2 * set.size()) {
+        finePieceImages_ = CutPieceImages(builtInPieceSet2x_, 2 * cell);
+        for (QImage& image : finePieceImages_) image.setDevicePixelRatio(2);
     }
 }
 
@@ -167,9 +211,48 @@ int TGameBoard::PieceImageIndex(char piece) const {
 }
 
 QImage TGameBoard::PieceImage(char piece) const {
+    return PieceImageAt(piece, devicePixelRatioF());
+}
+
+// The piece's image for a surface of the given device pixel ratio: above 1 the fine one when
+// there is one, so the piece is drawn at the screen's resolution.
+QImage TGameBoard::PieceImageAt(char piece, qreal ratio) const {
     const int i = PieceImageIndex(piece);
     if (i < 0 || i >= int(pieceImages_.size())) return {};
+    if (ratio > 1 && std::size_t(i) < finePieceImages_.size())
+        return finePieceImages_[std::size_t(i)];
     return pieceImages_[std::size_t(i)];
+}
+
+// The picture to draw for b on the surface: at a device pixel ratio above 1 the 2x twin of a
+// built-in texture, otherwise b itself. Looked up once per picture, by the picture's key.
+QImage TGameBoard::ArtFor(const QImage& b) const {
+    if (surface_.devicePixelRatio() <= 1) return b;
+    for (const auto& [key, fine] : fineArt_)
+        if (key == b.cacheKey()) return fine.isNull() ? b : fine;
+    QImage twin;
+    for (const char* name : kArtWithTwin) {
+        const QString base = QStringLiteral(":/") + QLatin1String(name);
+        if (QImage(base + QStringLiteral(".bmp")) != b) continue;
+        twin = QImage(base + QStringLiteral("@2x.bmp"));
+        if (twin.size() != 2 * b.size()) twin = QImage();
+        twin.setDevicePixelRatio(2);
+        break;
+    }
+    if (fineArt_.size() >= kMaxFineArt) fineArt_.clear();
+    fineArt_.emplace_back(b.cacheKey(), twin);
+    return twin.isNull() ? b : fineArt_.back().second;
+}
+
+QImage TGameBoard::RenderedAt(qreal ratio) {
+    if (!firstPaintDone_) PaintBoard();
+    const QSize size = SurfaceSize();
+    QImage picture(size * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    std::swap(picture, surface_);
+    PaintSurface();
+    std::swap(picture, surface_);
+    return picture;
 }
 
 // ---- Full repaint ----
@@ -185,13 +268,14 @@ void TGameBoard::PaintBoard() {
     const int side = 8 * s + 2 * b;
     resize(side, side);
     paintedSize_ = size();
-    if (surface_.size() != QSize(side, side)) surface_ = QImage(side, side, QImage::Format_RGB32);
-    {
-        QPainter p(&surface_);
-        DrawBorder(p);
-        DrawSquares(p);
-        DrawAllPieces(p);
+    // The surface has the screen's resolution: at a device pixel ratio above 1 everything is
+    // drawn with that many device pixels per logical one, in the same logical layout.
+    const qreal ratio = devicePixelRatioF();
+    if (SurfaceSize() != QSize(side, side) || surface_.devicePixelRatio() != ratio) {
+        surface_ = QImage(QSize(side, side) * ratio, QImage::Format_RGB32);
+        surface_.setDevicePixelRatio(ratio);
     }
+    PaintSurface();
     update();
 
     if (!firstPaintDone_) {
@@ -206,10 +290,18 @@ void TGameBoard::PaintBoard() {
     }
 }
 
+void TGameBoard::PaintSurface() {
+    QPainter p(&surface_);
+    if (IsFractional(surface_.devicePixelRatio())) p.setRenderHint(QPainter::SmoothPixmapTransform);
+    DrawBorder(p);
+    DrawSquares(p);
+    DrawAllPieces(p);
+}
+
 // The border: texture or colour, the coordinate labels and the two frame rectangles.
 void TGameBoard::DrawBorder(QPainter& p) {
-    const int w = surface_.width();
-    const int h = surface_.height();
+    const int w = SurfaceSize().width();
+    const int h = SurfaceSize().height();
     const int b = sizeOfBorder_;
     const int s = sizeOfSquare_;
     p.save();
@@ -243,6 +335,14 @@ void TGameBoard::DrawBorder(QPainter& p) {
     linePen_ = LinePen(lineStyle_);
     p.setPen(linePen_);
     p.setBrush(Qt::NoBrush);
+    if (AlignLinesToPixels(p, surface_.devicePixelRatio()) != QPointF(0, 0)
+        && linePen_.widthF() <= 1) {
+        // A thin frame's corners are square at every resolution: with the default bevel a
+        // corner would lose its outermost device pixel above ratio 1.
+        QPen frame = linePen_;
+        frame.setJoinStyle(Qt::MiterJoin);
+        p.setPen(frame);
+    }
     const QPoint outer[] = { { 0, 0 }, { w - 1, 0 }, { w - 1, w - 1 }, { 0, w - 1 }, { 0, 0 } };
     p.drawPolyline(outer, 5);
     const QPoint inner[] = { { b - 1, b - 1 }, { w - b, b - 1 }, { w - b, w - b }, { b - 1, w - b },
@@ -287,15 +387,19 @@ void TGameBoard::DrawAllPieces(QPainter& p) {
     }
 }
 
-// Lays b over the whole surface from its top-left corner; the clip decides what shows.
+// Lays b over the whole surface from its top-left corner; the clip decides what shows. The
+// tiles keep b's size in logical pixels; a finer twin of b fills them at the surface's resolution.
 void TGameBoard::TileBitmap(QPainter& p, const QImage& b) const {
     const int bw = b.width();
     const int bh = b.height();
-    const QRect visible = p.hasClipping() ? p.clipBoundingRect().toAlignedRect() : surface_.rect();
-    for (int j = 0; j <= surface_.height() / bh; ++j) {
-        for (int i = 0; i <= surface_.width() / bw; ++i) {
+    const QImage art = ArtFor(b);
+    const QSize size = SurfaceSize();
+    const QRect visible
+        = p.hasClipping() ? p.clipBoundingRect().toAlignedRect() : QRect(QPoint(0, 0), size);
+    for (int j = 0; j <= size.height() / bh; ++j) {
+        for (int i = 0; i <= size.width() / bw; ++i) {
             const QRect tile(i * bw, j * bh, bw, bh);
-            if (tile.intersects(visible)) p.drawImage(tile.topLeft(), b);
+            if (tile.intersects(visible)) p.drawImage(tile.topLeft(), art);
         }
     }
 }
@@ -313,40 +417,37 @@ void TGameBoard::DrawSquareOn(QPainter& p, Square q) {
         TileBitmap(p, texture);
     else
         p.fillRect(cell, ToQColor(light ? squareColorLight_ : squareColorDark_));
-    if (boardLines_) {
-        linePen_.setColor(Qt::black);
-        p.setPen(linePen_);
-        const int w = surface_.width();
-        const int h = surface_.height();
-        for (int i = 1; i <= 7; ++i) {
-            DrawLineExcludingEnd(
-                p, i * s + boardLeft_, boardTop_, i * s + boardLeft_, h - boardTop_);
-            DrawLineExcludingEnd(
-                p, boardLeft_, i * s + boardTop_, w - boardLeft_, i * s + boardTop_);
-        }
-    }
+    if (boardLines_) DrawGridLines(p, Qt::black);
     p.restore();
 }
 
 // The piece is centred on its square at its own size: never scaled, never clipped, so a
 // piece larger than the square overlaps its neighbours.
 void TGameBoard::DrawPieceOn(QPainter& p, Square q, char piece) const {
-    const QImage image = PieceImage(piece);
+    const QImage image = PieceImageAt(piece, surface_.devicePixelRatio());
     if (image.isNull()) return;
     p.drawImage(PieceRect(q).topLeft(), image);
 }
 
 void TGameBoard::DrawBoardLinesOn(QPainter& p) {
     if (!boardLines_) return;
-    linePen_.setColor(lineStyle_.color());
+    DrawGridLines(p, lineStyle_.color());
+}
+
+// The seven inner vertical and seven horizontal lines of the playing area, in the given colour
+// with the width and style last taken from LineStyle.
+void TGameBoard::DrawGridLines(QPainter& p, const QColor& colour) {
+    linePen_.setColor(colour);
     p.setPen(linePen_);
     const int s = sizeOfSquare_;
-    const int w = surface_.width();
-    const int h = surface_.height();
+    const int w = SurfaceSize().width();
+    const int h = SurfaceSize().height();
+    const QPointF offset = AlignLinesToPixels(p, surface_.devicePixelRatio());
     for (int i = 1; i <= 7; ++i) {
         DrawLineExcludingEnd(p, i * s + boardLeft_, boardTop_, i * s + boardLeft_, h - boardTop_);
         DrawLineExcludingEnd(p, boardLeft_, i * s + boardTop_, w - boardLeft_, i * s + boardTop_);
     }
+    if (!offset.isNull()) p.translate(-offset);
 }
 
 void TGameBoard::DrawSquare(Square q) {
@@ -377,9 +478,14 @@ void TGameBoard::DrawBoardLines() {
 }
 
 // Shows the surface. The surface is repainted in full first when it was never painted or
-// the widget's size has changed since.
+// the widget's size or the screen's pixel density has changed since.
 void TGameBoard::paintEvent(QPaintEvent* e) {
-    if (!firstPaintDone_ || size() != paintedSize_) PaintBoard();
+    if (!firstPaintDone_ || size() != paintedSize_
+        || surface_.devicePixelRatio() != devicePixelRatioF())
+        PaintBoard();
+    const qreal ratio = surface_.devicePixelRatio();
+    const QRectF target(e->rect());
+    const QRectF source(target.topLeft() * ratio, target.size() * ratio);
     QPainter p(this);
-    p.drawImage(e->rect(), surface_, e->rect());
+    p.drawImage(target, surface_, source);
 }

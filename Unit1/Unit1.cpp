@@ -7,6 +7,7 @@
 #include "Unit1/SpinEdit.h"
 #include "Unit1/StatusBar.h"
 #include "Unit2/BitBtnGlyph.h"
+#include "Unit2/ProgramIcon.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -264,8 +265,8 @@ void TForm1::ArrangeWindow() {
     window->addWidget(StatusBar1);
 
     setWindowTitle(Caption());
-    // A 32 x 32 white knight, on the window and in the task bar.
-    setWindowIcon(QIcon(QStringLiteral(":/Pellium.png")));
+    // A white knight, on the window and in the task bar, in every size of the icon set.
+    setWindowIcon(LoadProgramIcon());
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setMinimumSize(kMinimumClientSize);
     resize(kOpeningClientSize);

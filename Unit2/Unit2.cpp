@@ -25,12 +25,14 @@ static void InitAboutResources() {
 
 namespace {
 
-// The author, the maker's site and the mail address are placeholders in the reserved
-// example.org domain until the real ones are chosen.
-const char* const kAuthorCredit = "by Yazar Adı";
+// The credit names Pellium's own makers; the two sites and the mail address stay in the
+// reserved example.org domain until the project has its own.
+const char* const kAuthorCredit = "by Pellium Geliştiricileri";
 const char* const kAuthorWeb = "https://yazar.example.org/";
 const char* const kMakerWeb = "https://ombrel.example.org/";
 const char* const kAuthorMail = "yazar@example.org";
+constexpr QSize kClientSize(463, 178);
+constexpr int kCreditLeft = 244;
 const char* const kPortraitName = "Mustafa Kemal Atatürk";
 
 const QColor kRed(0xFF, 0x00, 0x00);
@@ -99,7 +101,7 @@ TForm2::TForm2(QWidget* parent)
     , UrlOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     InitAboutResources();
     setWindowTitle(QStringLiteral("Oyun Hakkında"));
-    setFixedSize(463, 178);
+    setFixedSize(kClientSize);
     QFont dialogFont(QStringLiteral("MS Sans Serif"));
     dialogFont.setPointSize(8);
     setFont(dialogFont);
@@ -157,10 +159,15 @@ void TForm2::CreateTitles() {
     SetTextColor(ShadowLabel2, kSilver);
 
     Label1 = new QLabel(QString::fromUtf8(kAuthorCredit), this);
-    Label1->setGeometry(244, 92, 139, 20);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 16));
     SetTextColor(Label1, kLime);
+    // The credit grows to the right as far as its text needs, like a label that sizes itself,
+    // but never past the dialog's right edge; there it is tightened to fit instead.
+    const int creditWidth = QFontMetrics(Label1->font()).horizontalAdvance(Label1->text()) + 1;
+    Label1->setGeometry(
+        kCreditLeft, 92, std::clamp(creditWidth, 139, kClientSize.width() - kCreditLeft), 20);
+    FitTextToWidth(Label1);
 }
 
 void TForm2::CreateLinks() {

@@ -9,7 +9,8 @@ packages=(
   fonts-liberation fonts-dejavu-core fonts-comic-neue fontconfig
 )
 if [ "${1:-}" = "--test" ]; then
-  packages+=(clang clang-format libclang-rt-14-dev xauth)
+  packages+=(clang clang-format libclang-rt-14-dev xauth
+    desktop-file-utils appstream lintian dpkg-dev file)
 fi
 
 missing=()

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <set>
 
 using namespace view_test;
 
@@ -513,4 +514,185 @@ TEST(BoardPaint, ScreenshotOfTheWindowsBoard) {
     EXPECT_EQ(Pixel(b.board, 5, 2), borderRgb.pixel(5, 2));
     EXPECT_EQ(Pixel(b.board, 100, 160), dark.convertToFormat(QImage::Format_RGB32).pixel(100, 58));
     SaveScreenshot(b.board.Surface(), QStringLiteral("GameBoardTextured"));
+}
+
+// ---- High-density screens ----
+
+namespace {
+
+// The window's look: coordinates on all four sides, grid lines, the built-in textures.
+void DressLikeTheWindow(TGameBoard& board) {
+    board.SetBorderBitmap(QImage(QStringLiteral(":/BorderTexture.bmp")));
+    board.SetSquareDark(QImage(QStringLiteral(":/SquareDark.bmp")));
+    board.SetSquareLight(QImage(QStringLiteral(":/SquareLight.bmp")));
+    board.SetDisplayCoords(
+        { DisplayCoords::West, DisplayCoords::North, DisplayCoords::East, DisplayCoords::South });
+    TFont font = board.CoordFont();
+    font.Color = RGBColor(255, 255, 255);
+    board.SetCoordFont(font);
+    board.SetBoardLines(true);
+}
+
+// The picture as plain device pixels (ratio 1), for pixel-by-pixel comparison.
+QImage DevicePixels(const QImage& picture) {
+    QImage plain = picture.convertToFormat(QImage::Format_RGB32);
+    plain.setDevicePixelRatio(1);
+    return plain;
+}
+
+// Device pixels in `rect` (given in device pixels) where a and b differ.
+int Differences(const QImage& a, const QImage& b, const QRect& rect) {
+    int n = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+} // namespace
+
+// At ratio 1 the fresh rendering is the shown surface, pixel for pixel.
+TEST(BoardHighDensity, RatioOneRenderingIsTheSurface) {
+    LoneBoard b;
+    DressLikeTheWindow(b.board);
+    b.board.SetPosition(TChessModel::StartPosition);
+    b.board.PaintBoard();
+    const QImage one = b.board.RenderedAt(1);
+    EXPECT_EQ(one.devicePixelRatio(), 1.0);
+    EXPECT_EQ(one, b.board.Surface());
+}
+
+// At ratio 2 the layout stays in logical pixels: frames, grid lines and squares stand at the
+// doubled device positions, each one-pixel line two device pixels wide.
+TEST(BoardHighDensity, RatioTwoKeepsTheGeometryAtDoubledPositions) {
+    LoneBoard b;
+    b.board.SetPosition(kEmpty);
+    b.board.SetBorderColor(RGBColor(0, 0, 255));
+    b.board.SetLineStyle(QPen(QColor(255, 0, 0), 1));
+    b.board.SetBoardLines(true);
+    b.board.PaintBoard();
+    const QImage two = b.board.RenderedAt(2);
+    ASSERT_EQ(two.size(), QSize(736, 736));
+    EXPECT_EQ(two.devicePixelRatio(), 2.0);
+    EXPECT_EQ(two.deviceIndependentSize().toSize(), QSize(368, 368));
+    EXPECT_EQ(b.board.width(), 368); // the logical size is unchanged
+    const QImage px = DevicePixels(two);
+    SaveScreenshot(px, QStringLiteral("GameBoardRatio2Lines"));
+    const QRgb red = 0xFFFF0000, blue = 0xFF0000FF;
+    // The outer frame fills device rows and columns 0, 1 and 734, 735.
+    for (int v = 0; v < 736; v += 5) {
+        for (int d : { 0, 1, 734, 735 }) {
+            ASSERT_EQ(px.pixel(v, d), red) << v << " " << d;
+            ASSERT_EQ(px.pixel(d, v), red) << v << " " << d;
+        }
+    }
+    // The inner frame: logical 23 and 344, device 46, 47 and 688, 689.
+    for (int v = 46; v < 690; v += 3) {
+        for (int d : { 46, 47, 688, 689 }) {
+            ASSERT_EQ(px.pixel(v, d), red) << v << " " << d;
+            ASSERT_EQ(px.pixel(d, v), red) << v << " " << d;
+        }
+    }
+    EXPECT_EQ(px.pixel(2, 2), blue);
+    EXPECT_EQ(px.pixel(45, 45), blue);
+    // Grid line i at logical i * 40 + 24: device columns and rows 2 * that and the next one.
+    for (int i = 1; i <= 7; ++i) {
+        const int at = 2 * (i * 40 + 24);
+        for (int v = 48; v < 688; v += 7) {
+            ASSERT_EQ(px.pixel(at, v), red) << i << " " << v;
+            ASSERT_EQ(px.pixel(at + 1, v), red) << i << " " << v;
+            ASSERT_EQ(px.pixel(v, at), red) << i << " " << v;
+            ASSERT_EQ(px.pixel(v, at + 1), red) << i << " " << v;
+        }
+        EXPECT_NE(px.pixel(at - 1, 60), red);
+        EXPECT_NE(px.pixel(at + 2, 60), red);
+    }
+    // A8 covers logical (24, 24) to (63, 63): device (48, 48) to (127, 127), light.
+    EXPECT_EQ(px.pixel(48, 48), kSilver);
+    EXPECT_EQ(px.pixel(127, 127), kSilver);
+    EXPECT_EQ(px.pixel(130, 60), kGray); // B8
+}
+
+// At ratio 2 the board is drawn at full resolution, not as an enlarged 1x picture: wherever the
+// 1x picture is flat (the inside of a plain square) the two agree, but the pieces and the
+// coordinate labels differ from a nearest-neighbour enlargement of the 1x rendering.
+TEST(BoardHighDensity, RatioTwoIsDrawnAtFullResolution) {
+    LoneBoard b;
+    b.board.SetPosition(TChessModel::StartPosition);
+    b.board.SetDisplayCoords({ DisplayCoords::West, DisplayCoords::South });
+    TFont font = b.board.CoordFont();
+    font.Color = RGBColor(255, 255, 255);
+    b.board.SetCoordFont(font);
+    b.board.PaintBoard();
+    const QImage one = b.board.RenderedAt(1);
+    const QImage two = DevicePixels(b.board.RenderedAt(2));
+    const QImage enlarged = one.scaled(one.size() * 2); // nearest neighbour
+    ASSERT_EQ(two.size(), enlarged.size());
+
+    // An empty square (E4) is flat colour: the same at both resolutions.
+    const QRect e4(b.board.SquareOrigin(Square::E4) * 2, QSize(80, 80));
+    EXPECT_EQ(Differences(two, enlarged, e4), 0);
+    // Every piece's square shows finer artwork than the enlargement.
+    for (Square q : { Square::A8, Square::E8, Square::D1, Square::G1, Square::C7, Square::H2 }) {
+        const QRect cell(b.board.SquareOrigin(q) * 2, QSize(80, 80));
+        EXPECT_GT(Differences(two, enlarged, cell), 40) << ToInt(q);
+    }
+    // The labels in the West and South border are drawn anew at the finer resolution.
+    EXPECT_GT(Differences(two, enlarged, QRect(0, 48, 48, 640)), 20);
+    EXPECT_GT(Differences(two, enlarged, QRect(48, 688, 640, 48)), 20);
+    SaveScreenshot(two, QStringLiteral("GameBoardRatio2"));
+    SaveScreenshot(enlarged, QStringLiteral("GameBoardRatio1Enlarged"));
+}
+
+// With the built-in textures the 2x twins fill the squares and the border: their tiles keep the
+// textures' logical sizes, so the pattern is the 1x pattern with finer detail.
+TEST(BoardHighDensity, RatioTwoTakesTheFineTexturesInTheSameTiling) {
+    LoneBoard b;
+    DressLikeTheWindow(b.board);
+    b.board.SetBoardLines(false);
+    b.board.SetDisplayCoords({});
+    b.board.SetPosition(kEmpty);
+    b.board.PaintBoard();
+    const QImage two = DevicePixels(b.board.RenderedAt(2));
+    const QImage fineBorder
+        = QImage(QStringLiteral(":/BorderTexture@2x.bmp")).convertToFormat(QImage::Format_RGB32);
+    const QImage fineDark
+        = QImage(QStringLiteral(":/SquareDark@2x.bmp")).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(fineBorder.size(), QSize(256, 256));
+    ASSERT_EQ(fineDark.size(), QSize(208, 204));
+    // The border tile starts at the origin; the second one at logical 128, device 256.
+    EXPECT_EQ(two.pixel(10, 6), fineBorder.pixel(10, 6));
+    EXPECT_EQ(two.pixel(260, 20), fineBorder.pixel(4, 20));
+    // B8 is dark; logical (70, 30) lies in the first dark tile at device (140, 60).
+    EXPECT_EQ(two.pixel(140, 60), fineDark.pixel(140, 60));
+    // Logical (150, 30) (D8, dark) lies in the second tile: logical x 150 - 104 = 46.
+    EXPECT_EQ(two.pixel(300, 60), fineDark.pixel(92, 60));
+}
+
+// A fractional ratio (1.5) keeps the logical layout and scales the artwork smoothly, not pixel
+// by pixel: the pieces show blended edge colours that neither the piece set nor the squares
+// contain. (Which artwork is taken above ratio 1 is checked at ratio 2.)
+TEST(BoardHighDensity, FractionalRatioScalesTheFineArtDownSmoothly) {
+    LoneBoard b;
+    b.board.SetPosition(WithPieces({ { Square::E4, 'N' } }));
+    b.board.PaintBoard();
+    const QImage picture = DevicePixels(b.board.RenderedAt(1.5));
+    ASSERT_EQ(picture.size(), QSize(552, 552));
+    EXPECT_EQ(picture.pixel(int(30 * 1.5), int(30 * 1.5)), kSilver); // A8
+    EXPECT_EQ(picture.pixel(int(70 * 1.5), int(30 * 1.5)), kGray); // B8
+    const QRect cell(b.board.SquareOrigin(Square::E4) * 1.5, QSize(60, 60));
+    const QImage set
+        = QImage(QStringLiteral(":/PIECESET40@2x")).convertToFormat(QImage::Format_RGB32);
+    std::set<QRgb> artColours;
+    for (int y = 0; y < set.height(); ++y)
+        for (int x = 0; x < set.width(); ++x) artColours.insert(set.pixel(x, y));
+    int blended = 0, piece = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QRgb c = picture.pixel(x, y);
+            if (c == kSilver || c == kGray) continue;
+            ++piece;
+            blended += artColours.count(c) == 0;
+        }
+    EXPECT_GT(piece, 600); // about the 1x knight's pixels times 2.25
+    EXPECT_GT(blended, 20);
 }

@@ -2,7 +2,9 @@
 // convention that the board's piece images rely on, and the pictures have their sizes.
 #include <QImage>
 #include <QString>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
 
 static void InitResources() {
     Q_INIT_RESOURCE(resources);
@@ -116,5 +118,98 @@ TEST(ResourcesTest, PicturesHaveTheirSizes) {
         EXPECT_EQ(image.size(), c.size) << c.path;
     }
 }
+
+// Each picture of the board and the buttons has a "@2x" twin: the same drawing with twice the
+// pixels each way. Scaled down to the 1x size, the twin looks like the 1x picture (small mean
+// difference per channel), yet it is not a mere enlargement of it.
+struct TwinCase {
+    const char* name;
+    const char* coarse; // resource path of the 1x picture
+    const char* fine; // and of its 2x twin
+    int meanLimit; // largest allowed mean channel difference after scaling the twin down
+};
+
+class TwinTest : public ::testing::TestWithParam<TwinCase> { };
+
+TEST_P(TwinTest, IsTheSameDrawingAtTwiceTheResolution) {
+    InitResources();
+    const QImage coarse
+        = QImage(QString::fromLatin1(GetParam().coarse)).convertToFormat(QImage::Format_RGB32);
+    const QImage fine
+        = QImage(QString::fromLatin1(GetParam().fine)).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(coarse.isNull());
+    ASSERT_FALSE(fine.isNull());
+    ASSERT_EQ(fine.size(), 2 * coarse.size());
+
+    const QImage reduced
+        = fine.scaled(coarse.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QImage enlarged = coarse.scaled(fine.size());
+    long difference = 0;
+    for (int y = 0; y < coarse.height(); ++y)
+        for (int x = 0; x < coarse.width(); ++x) {
+            const QRgb a = coarse.pixel(x, y);
+            const QRgb b = reduced.pixel(x, y);
+            difference += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b))
+                + std::abs(qBlue(a) - qBlue(b));
+        }
+    EXPECT_LE(difference / (3L * coarse.width() * coarse.height()), GetParam().meanLimit);
+    EXPECT_NE(fine, enlarged) << "the twin is a pixel-doubled copy";
+}
+
+INSTANTIATE_TEST_SUITE_P(Resources, TwinTest,
+    ::testing::Values(
+        TwinCase { "BorderTexture", ":/BorderTexture.bmp", ":/BorderTexture@2x.bmp", 6 },
+        TwinCase { "SquareDark", ":/SquareDark.bmp", ":/SquareDark@2x.bmp", 6 },
+        TwinCase { "SquareLight", ":/SquareLight.bmp", ":/SquareLight@2x.bmp", 6 },
+        TwinCase { "AboutGlyph", ":/AboutGlyph.bmp", ":/AboutGlyph@2x.bmp", 40 },
+        TwinCase { "OkGlyph", ":/OkGlyph.bmp", ":/OkGlyph@2x.bmp", 40 },
+        TwinCase { "PieceSet", ":/PIECESET40", ":/PIECESET40@2x", 30 }),
+    [](const ::testing::TestParamInfo<TwinCase>& param) { return std::string(param.param.name); });
+
+// The 2x piece set keeps the layout and the mask convention at 80-pixel cells: pure black and
+// white masks, the two mask rows equal, black picture pixels wherever the mask is white.
+TEST(ResourcesTest, FinePieceSetKeepsTheLayoutAndMasks) {
+    InitResources();
+    const QImage raw(QStringLiteral(":/PIECESET40@2x"));
+    ASSERT_EQ(raw.size(), QSize(480, 320));
+    const QImage set = raw.convertToFormat(QImage::Format_RGB32);
+    constexpr int cell = 2 * kCell;
+    for (int y = 0; y < cell; ++y)
+        for (int x = 0; x < 6 * cell; ++x) {
+            const QRgb m1 = set.pixel(x, cell + y) & 0xffffffu;
+            const QRgb m3 = set.pixel(x, 3 * cell + y) & 0xffffffu;
+            ASSERT_TRUE(m1 == 0 || m1 == 0xffffffu) << x << "," << y;
+            ASSERT_EQ(m1, m3) << x << "," << y;
+            if (m1 == 0xffffffu) {
+                ASSERT_EQ(set.pixel(x, y) & 0xffffffu, 0u);
+                ASSERT_EQ(set.pixel(x, 2 * cell + y) & 0xffffffu, 0u);
+            }
+        }
+}
+
+// The desktop icon set: square PNGs of 16 to 256 pixels with a transparent background and an
+// opaque knight in the middle.
+class IconSetTest : public ::testing::TestWithParam<int> { };
+
+TEST_P(IconSetTest, IsASquareKnightOnTransparency) {
+    InitResources();
+    const int size = GetParam();
+    const QImage icon = QImage(QStringLiteral(":/icons/pellium-%1.png").arg(size))
+                            .convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(icon.size(), QSize(size, size));
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(icon.pixel(size - 1, 0)), 0);
+    EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255);
+    int opaque = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) opaque += qAlpha(icon.pixel(x, y)) == 255;
+    EXPECT_GT(opaque, size * size / 5);
+    EXPECT_LT(opaque, size * size * 4 / 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Resources, IconSetTest, ::testing::Values(16, 24, 32, 48, 64, 128, 256),
+    [](const ::testing::TestParamInfo<int>& param) {
+        return "Size" + std::to_string(param.param);
+    });
 
 } // namespace

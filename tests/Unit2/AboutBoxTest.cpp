@@ -90,8 +90,6 @@ TEST_F(AboutBox, ControlsHaveTheirPlaceTextAndLook) {
             "MS Sans Serif", 32, false, false },
         { form.ShadowLabel2, &form, QRect(164, 36, 293, 49), "Pellium", QColor(192, 192, 192),
             "Comic Sans MS", 35, true, true },
-        { form.Label1, &form, QRect(244, 92, 139, 20), "by Yazar Adı", QColor(0, 255, 0),
-            "MS Sans Serif", 16, false, false },
         { form.BitBtn1, &form, QRect(300, 144, 149, 25), "Tamam", QColor(0, 0, 128), "Arial", 0,
             true, false },
     };
@@ -120,6 +118,32 @@ TEST_F(AboutBox, ControlsHaveTheirPlaceTextAndLook) {
         form.Label3->width()); // the whole motto shows
     EXPECT_EQ(form.Label3->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(form.ShadowLabel2->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+}
+
+// The credit names Pellium's makers. It stands at (244, 92), 20 pixels high and at least 139
+// wide, and grows to the right as far as its text needs, within the dialog.
+TEST_F(AboutBox, CreditNamesTheMakersAndShowsWhole) {
+    QLabel* label = form.Label1;
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->parentWidget(), &form);
+    EXPECT_EQ(label->text(), QStringLiteral("by Pellium Geliştiricileri"));
+    EXPECT_EQ(label->pos(), QPoint(244, 92));
+    EXPECT_EQ(label->height(), 20);
+    EXPECT_GE(label->width(), 139);
+    EXPECT_LE(label->geometry().right(), form.width() - 1);
+    EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width());
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    EXPECT_EQ(label->font().family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(label->font().pixelSize(), 16);
+    EXPECT_FALSE(label->font().bold());
+    EXPECT_FALSE(label->font().italic());
+    // No placeholder is left anywhere in the box.
+    for (const QLabel* any : form.findChildren<QLabel*>()) {
+        EXPECT_FALSE(any->text().contains(QStringLiteral("Yazar Adı")))
+            << any->objectName().toStdString();
+        EXPECT_FALSE(any->text().contains(QStringLiteral("Çevirmen Adı")))
+            << any->objectName().toStdString();
+    }
 }
 
 TEST_F(AboutBox, CaptionsAreRightAlignedOnX121AndLinksStartAtX123) {

@@ -139,7 +139,9 @@ std::vector<double> DistanceTo(const Bits& seed) {
 }
 
 // `inkPath` is the glyph as designed, `boldPath` the same with its lines widened.
-HiShape MakeShape(const QPainterPath& inkPath, const QPainterPath& boldPath, int side) {
+HiShape MakeShape(
+    const QPainterPath& inkPath, const QPainterPath& boldPath, int side, double pixelScale) {
+    const double unit = kScale * pixelScale; // high-resolution pixels per 1x pixel
     HiShape shape;
     shape.side = side;
     shape.ink = Rasterise(inkPath, side);
@@ -149,7 +151,7 @@ HiShape MakeShape(const QPainterPath& inkPath, const QPainterPath& boldPath, int
     const std::vector<double> fromInside = DistanceTo(inside);
     shape.body = Bits(side);
     for (std::size_t i = 0; i < inside.size(); ++i)
-        shape.body[i] = inside[i] || fromInside[i] <= kHaloWidth * kScale;
+        shape.body[i] = inside[i] || fromInside[i] <= kHaloWidth * unit;
     Bits outside(side);
     for (std::size_t i = 0; i < outside.size(); ++i) outside[i] = !shape.body[i];
     const std::vector<double> fromOutside = DistanceTo(outside);
@@ -157,8 +159,8 @@ HiShape MakeShape(const QPainterPath& inkPath, const QPainterPath& boldPath, int
     shape.rim = Bits(side);
     for (std::size_t i = 0; i < shape.body.size(); ++i) {
         const bool edgeInk = !inside[i] || bold[i];
-        shape.outline[i] = shape.body[i] && edgeInk && fromOutside[i] <= kOutlineDepth * kScale;
-        shape.rim[i] = shape.body[i] && fromOutside[i] <= kRimDepth * kScale;
+        shape.outline[i] = shape.body[i] && edgeInk && fromOutside[i] <= kOutlineDepth * unit;
+        shape.rim[i] = shape.body[i] && fromOutside[i] <= kRimDepth * unit;
     }
     return shape;
 }
@@ -184,9 +186,8 @@ std::vector<QPainterPath> PieceInk(const QFont& font) {
 }
 
 // Scales and places the pieces alike: one scale for all (the pawn a little smaller), standing on
-// one base line, each centred horizontally in its cell.
-HiShape BuildShape(const QFont& font, int piece, const PieceLayout& layout) {
-    const std::vector<QPainterPath> paths = PieceInk(font);
+// one base line, each centred horizontally in its cell. The result is in high-resolution pixels.
+QTransform Placement(const std::vector<QPainterPath>& paths, int piece, const PieceLayout& layout) {
     double tallest = 0;
     double widest = 0;
     for (const QPainterPath& path : paths) {
@@ -197,18 +198,23 @@ HiShape BuildShape(const QFont& font, int piece, const PieceLayout& layout) {
     double scale = std::min(size / tallest, size / widest);
     // The pawn, as tall as the rook in the font, is made a little smaller than the rest.
     if (piece == 0) scale *= layout.pawnScale;
-    const QPainterPath& raw = paths[std::size_t(piece)];
-    const QRectF box = raw.boundingRect();
+    const QRectF box = paths[std::size_t(piece)].boundingRect();
     const int side = layout.cell * kScale;
     QTransform t;
     t.translate(
         side / 2.0 - box.center().x() * scale, layout.baseLine * kScale - box.bottom() * scale);
     t.scale(scale, scale);
-    const QPainterPath placed = t.map(raw);
+    return t;
+}
+
+HiShape BuildShape(const QFont& font, int piece, const PieceLayout& layout) {
+    const std::vector<QPainterPath> paths = PieceInk(font);
+    const QPainterPath placed = Placement(paths, piece, layout).map(paths[std::size_t(piece)]);
     QPainterPathStroker stroker;
-    stroker.setWidth(kLineBoost * kScale);
+    stroker.setWidth(kLineBoost * kScale * layout.pixelScale);
     stroker.setJoinStyle(Qt::RoundJoin);
-    return MakeShape(placed, placed.united(stroker.createStroke(placed)), side);
+    return MakeShape(placed, placed.united(stroker.createStroke(placed)), layout.cell * kScale,
+        layout.pixelScale);
 }
 
 QColor Mix(const QColor& a, const QColor& b, double t) {
@@ -281,23 +287,32 @@ QImage PieceArt::Render(int piece, bool black, const PieceLayout& layout) const 
     return Reduce(BuildShape(font_, piece, layout), black ? kBlackColours : kWhiteColours);
 }
 
-QImage RenderPieceSheet(const PieceArt& art) {
+QPainterPath PieceArt::InkPath(int piece, const PieceLayout& layout) const {
+    if (!loaded_) return {};
+    const std::vector<QPainterPath> paths = PieceInk(font_);
+    QTransform toFinal = Placement(paths, piece, layout);
+    toFinal *= QTransform::fromScale(1.0 / kScale, 1.0 / kScale);
+    return toFinal.map(paths[std::size_t(piece)]);
+}
+
+QImage RenderPieceSheet(const PieceArt& art, int scale) {
     if (!art.Loaded()) return {};
-    const PieceLayout layout;
-    QImage sheet(6 * kPieceCell, 4 * kPieceCell, QImage::Format_RGB32);
+    const PieceLayout layout = PieceLayout().Scaled(scale);
+    const int n = layout.cell;
+    QImage sheet(6 * n, 4 * n, QImage::Format_RGB32);
     sheet.fill(Qt::black);
     for (int colour = 0; colour < 2; ++colour) {
         for (int piece = 0; piece < 6; ++piece) {
             const QImage cell = art.Render(piece, colour == 1, layout);
-            const int left = piece * kPieceCell;
-            const int top = 2 * colour * kPieceCell;
-            for (int y = 0; y < kPieceCell; ++y)
-                for (int x = 0; x < kPieceCell; ++x) {
+            const int left = piece * n;
+            const int top = 2 * colour * n;
+            for (int y = 0; y < n; ++y)
+                for (int x = 0; x < n; ++x) {
                     const QRgb c = cell.pixel(x, y);
                     const bool opaque = qAlpha(c) == 255;
                     sheet.setPixel(left + x, top + y, opaque ? c : qRgb(0, 0, 0));
-                    sheet.setPixel(left + x, top + kPieceCell + y,
-                        opaque ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+                    sheet.setPixel(
+                        left + x, top + n + y, opaque ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
                 }
         }
     }

@@ -1,6 +1,7 @@
 // The program's icon: a white chess knight, 32 x 32 in the standard 16 colours.
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 
 namespace artgen {
@@ -14,5 +15,16 @@ struct ProgramIcon {
 };
 
 ProgramIcon RenderProgramIcon(const PieceArt& pieces);
+
+// The sizes of the desktop icon set, in pixels.
+inline constexpr int kIconSizes[] = { 16, 24, 32, 48, 64, 128, 256 };
+
+// The desktop icon: the white knight of the piece set in full colour, standing in a square of
+// `size` pixels the way it stands in the 32-pixel program icon.
+QImage RenderDesktopIcon(const PieceArt& pieces, int size);
+
+// The same knight as a scalable SVG drawing (a 256-unit square) made from the same glyph
+// outline: the piece's area filled with the pieces' ivory shading, the ink in the outline colour.
+QByteArray RenderDesktopIconSvg(const PieceArt& pieces);
 
 } // namespace artgen

@@ -33,16 +33,18 @@ struct Colour {
     double r, g, b;
 };
 
-// Averages 4 x 4 samples per pixel, so thin veins come out smooth instead of dotted.
-template <typename ColourAt> QImage Supersampled(int w, int h, ColourAt colourAt) {
+// Samples the drawing (in 1x pixels, w x h of them) into an image of `scale` times the size,
+// averaging 4 x 4 samples per pixel, so thin veins come out smooth instead of dotted.
+template <typename ColourAt> QImage Supersampled(int w, int h, int scale, ColourAt colourAt) {
     constexpr int n = 4;
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
+    QImage image(w * scale, h * scale, QImage::Format_RGB32);
+    for (int y = 0; y < h * scale; ++y) {
+        for (int x = 0; x < w * scale; ++x) {
             Colour sum { 0, 0, 0 };
             for (int sy = 0; sy < n; ++sy)
                 for (int sx = 0; sx < n; ++sx) {
-                    const Colour c = colourAt(x + (sx + 0.5) / n, y + (sy + 0.5) / n);
+                    const Colour c
+                        = colourAt((x + (sx + 0.5) / n) / scale, (y + (sy + 0.5) / n) / scale);
                     sum.r += c.r;
                     sum.g += c.g;
                     sum.b += c.b;
@@ -55,13 +57,13 @@ template <typename ColourAt> QImage Supersampled(int w, int h, ColourAt colourAt
 
 } // namespace
 
-QImage RenderLightSquares() {
+QImage RenderLightSquares(int scale) {
     constexpr int w = 98;
     constexpr int h = 95;
     const PeriodicNoise noise(w, h, 11);
     const PeriodicNoise veinNoise(w, h, 23);
     const PeriodicNoise fineNoise(w, h, 37);
-    return Supersampled(w, h, [&](double x, double y) {
+    return Supersampled(w, h, scale, [&](double x, double y) {
         const double cloud = noise.Fractal(x, y, 2, 4);
         const double broad = Vein(veinNoise, x, y, w, h, 1, 1, 3.5, 5.0);
         const double fine = Vein(fineNoise, x, y, w, h, 1, -2, 4.0, 40.0);
@@ -72,12 +74,12 @@ QImage RenderLightSquares() {
     });
 }
 
-QImage RenderDarkSquares() {
+QImage RenderDarkSquares(int scale) {
     constexpr int w = 104;
     constexpr int h = 102;
     const PeriodicNoise noise(w, h, 41);
     const PeriodicNoise veinNoise(w, h, 53);
-    return Supersampled(w, h, [&](double x, double y) {
+    return Supersampled(w, h, scale, [&](double x, double y) {
         const double cloud = noise.Fractal(x, y, 2, 5);
         const double grain = noise.Octave(x, y, 52, 51, 77);
         const double vein = Vein(veinNoise, x, y, w, h, 1, -1, 4.0, 30.0);
@@ -86,11 +88,11 @@ QImage RenderDarkSquares() {
     });
 }
 
-QImage RenderBorder() {
+QImage RenderBorder(int scale) {
     constexpr int size = 128;
     constexpr double cell = 32; // four diamonds across the tile
     const PeriodicNoise noise(size, size, 67);
-    return Supersampled(size, size, [&](double x, double y) {
+    return Supersampled(size, size, scale, [&](double x, double y) {
         // Distance to the nearest diagonal seam of the diamond lattice, in pixels.
         const double u = std::fmod(x + y, cell);
         const double v = std::fmod(x - y + 4 * cell, cell);

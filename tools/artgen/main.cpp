@@ -1,5 +1,7 @@
 // pellium-artgen: writes the program's artwork into the resources folder given as the first
-// argument; with a second argument it also writes enlarged previews into that folder.
+// argument (each picture of the board and the buttons also as a "@2x" twin, the same drawing at
+// twice the resolution, and the desktop icon set in icons/); with a second argument it also
+// writes enlarged previews into that folder.
 #include "BmpFile.h"
 #include "Glyphs.h"
 #include "Palette.h"
@@ -26,6 +28,34 @@ bool SavePreview(const QString& dir, const QString& name, const QImage& image) {
         return false;
     }
     return true;
+}
+
+// The 2x twins of the piece set, textures and glyphs.
+bool WriteTwins(const QDir& out, const PieceArt& pieces) {
+    constexpr int scale = 2;
+    const QImage sheet = RenderPieceSheet(pieces, scale);
+    return !sheet.isNull()
+        && WriteFile(out.filePath("PIECESET40@2x.bmp"), EncodeBmp8(ToIndexed256(sheet)))
+        && WriteFile(out.filePath("SquareLight@2x.bmp"), EncodeBmp24(RenderLightSquares(scale)))
+        && WriteFile(out.filePath("SquareDark@2x.bmp"), EncodeBmp24(RenderDarkSquares(scale)))
+        && WriteFile(out.filePath("BorderTexture@2x.bmp"), EncodeBmp24(RenderBorder(scale)))
+        && WriteFile(out.filePath("AboutGlyph@2x.bmp"), EncodeBmp24(RenderAboutGlyph(scale)))
+        && WriteFile(out.filePath("OkGlyph@2x.bmp"), EncodeBmp24(RenderOkGlyph(scale)));
+}
+
+// The desktop icon set: icons/pellium-<size>.png for each size and icons/pellium.svg.
+bool WriteIconSet(const QDir& out, const PieceArt& pieces) {
+    if (!out.mkpath(QStringLiteral("icons"))) return false;
+    const QDir icons(out.filePath(QStringLiteral("icons")));
+    for (const int size : kIconSizes) {
+        const QString path = icons.filePath(QStringLiteral("pellium-%1.png").arg(size));
+        if (!RenderDesktopIcon(pieces, size).save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return false;
+        }
+    }
+    const QByteArray svg = RenderDesktopIconSvg(pieces);
+    return !svg.isEmpty() && WriteFile(icons.filePath(QStringLiteral("pellium.svg")), svg);
 }
 
 } // namespace
@@ -64,6 +94,8 @@ int main(int argc, char* argv[]) {
     const ProgramIcon icon = RenderProgramIcon(pieces);
     ok = ok && WriteFile(out.filePath("Pellium.ico"), EncodeIco4(icon.indexed, icon.opaque))
         && icon.rgba.save(out.filePath("Pellium.png"));
+
+    ok = ok && WriteTwins(out, pieces) && WriteIconSet(out, pieces);
 
     ok = ok && SavePreview(previews, "pieceset-x4.png", Enlarge(art.sheet, 4))
         && SavePreview(previews, "pieceset-on-squares-x4.png", Enlarge(ComposeSheetCheck(art), 4))
