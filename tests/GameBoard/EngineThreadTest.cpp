@@ -232,32 +232,34 @@ TEST(EngineThread, BoardWithoutEngineThread) {
 
 // The level written before the worker has begun the search it was handed holds: the worker
 // starts the search at the level current then, not at the one read at the hand-out.
-class PriorityWrittenAtHandOut : public ::testing::TestWithParam<TThreadPriority> { };
+struct PriorityCase {
+    const char* name;
+    TThreadPriority level;
+};
+
+void PrintTo(const PriorityCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PriorityWrittenAtHandOut : public ::testing::TestWithParam<PriorityCase> { };
 
 TEST_P(PriorityWrittenAtHandOut, Holds) {
+    const TThreadPriority level = GetParam().level;
     auto board = MakeBoard(Start, true, 8, AllCastling);
     const int base = CurrentNice();
     board->SetComputerPlaysWhite(true); // handed out, no event processed yet
-    board->SetThinkingPriority(GetParam());
+    board->SetThinkingPriority(level);
     ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchesBegun() == 1; }));
     ASSERT_TRUE(board->Thinking());
-    EXPECT_EQ(
-        WorkerNice(*board), std::clamp(base + TEngineThread::NiceOffset(GetParam()), -20, 19));
+    EXPECT_EQ(WorkerNice(*board), std::clamp(base + TEngineThread::NiceOffset(level), -20, 19));
     board->SetComputerPlaysWhite(false);
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, PriorityWrittenAtHandOut,
-    ::testing::Values(TThreadPriority::tpIdle, TThreadPriority::tpLowest, TThreadPriority::tpLower),
-    [](const ::testing::TestParamInfo<TThreadPriority>& row) {
-        switch (row.param) {
-        case TThreadPriority::tpIdle:
-            return std::string("Idle");
-        case TThreadPriority::tpLowest:
-            return std::string("Lowest");
-        default:
-            return std::string("Lower");
-        }
-    });
+    ::testing::Values(PriorityCase { "Idle", TThreadPriority::tpIdle },
+        PriorityCase { "Lowest", TThreadPriority::tpLowest },
+        PriorityCase { "Lower", TThreadPriority::tpLower }),
+    [](const ::testing::TestParamInfo<PriorityCase>& row) { return std::string(row.param.name); });
 
 // ---- A custom engine keeps the built-in one still ----
 
@@ -279,7 +281,8 @@ class CustomEngineSwitch : public ::testing::TestWithParam<CustomSwitchCase> { }
 
 TEST_P(CustomEngineSwitch, BuiltInEngineStaysStill) {
     const CustomSwitchCase& c = GetParam();
-    auto board = MakeBoard(Start, true, 1, AllCastling);
+    auto board = std::make_unique<TGameBoard>(); // not painted yet: in the start position
+    board->SetAnimateMoves(false);
     int asked = 0;
     int failures = 0;
     board->OnCalculateMove = [&](TChessModel*, Square&, Square&) { ++asked; }; // gives no move
