@@ -57,6 +57,9 @@ TEngineThread::TEngineThread(TEngineHost& host)
             dispatcher, &QAbstractEventDispatcher::aboutToBlock, &relay_, [this] { Pump(); });
         QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, &relay_, [this] { Pump(); });
     }
+    QObject::connect(
+        &relay_, &THandOffRelay::HandOffRequested, &relay_, [this] { RunHandOff(); },
+        Qt::QueuedConnection);
     StartWorker();
 }
 
@@ -290,8 +293,7 @@ bool TEngineThread::HandOff(Step step) {
         handOffStep_ = step;
         handOffPending_ = true;
     }
-    QMetaObject::invokeMethod(
-        &relay_, [this] { RunHandOff(); }, Qt::QueuedConnection);
+    emit relay_.HandOffRequested();
     std::unique_lock lock(mutex_);
     wake_.wait(lock, [this] { return ending_ || !handOffPending_; });
     return !ending_;

@@ -12,11 +12,12 @@
 // position when a search starts. The only state written by one thread and read by the other
 // without the mutex are the two flags Thinking and StopRequested (atomics).
 //
-// Hand-offs. The worker records the step under the mutex, queues a call of RunHandOff to the
-// host's thread (a lambda with the relay object as its context) and waits on the condition
-// variable until that step has run there. Not Qt's BlockingQueuedConnection: the destructor
-// must be able to release a waiting worker without running its step; the queued call is then
-// dropped with the relay.
+// Hand-offs. The worker records the step under the mutex, emits the relay's HandOffRequested
+// (connected once, on the host's thread, to a lambda that runs RunHandOff there: the worker
+// creates no object that the other thread uses or frees) and waits on the condition variable
+// until that step has run there. Not Qt's BlockingQueuedConnection: the destructor must be
+// able to release a waiting worker without running its step; the queued call is then dropped
+// with the relay.
 //
 // Idle behaviour. An armed engine thread whose side is not to move does not cycle: the worker
 // sleeps on a condition variable and the host's thread re-runs the turn test (Pump) whenever
@@ -53,6 +54,14 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+
+// Lives on the host's thread; the worker emits HandOffRequested to queue a hand-off there.
+class THandOffRelay : public QObject {
+    Q_OBJECT
+
+signals:
+    void HandOffRequested();
+};
 
 class TEngineThread {
 public:
@@ -135,7 +144,7 @@ private:
 
     TEngineHost& host_;
     TEngine engine_;
-    QObject relay_; // lives on the host's thread: the context of the queued hand-offs
+    THandOffRelay relay_;
     std::atomic<bool> thinking_ { false };
     std::atomic<bool> stopRequested_ { false };
     int baseNice_ = 0;
