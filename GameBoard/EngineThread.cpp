@@ -1,12 +1,11 @@
 #include "GameBoard/EngineThread.h"
 
-#include "GameBoard/GameBoard.h"
-
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #ifdef __linux__
 #include <sys/resource.h>
@@ -44,22 +43,13 @@ bool SetThreadNice(long, int) {
 
 } // namespace
 
-void THandOffRelay::Run() {
-    owner_.RunHandOff();
-}
-
-void THandOffRelay::Pump() {
-    owner_.pumpQueued_ = false;
-    owner_.Pump();
-}
-
-TEngineThread::TEngineThread(TGameBoard& board)
-    : board_(board)
-    , relay_(*this) {
+TEngineThread::TEngineThread(TEngineHost& host)
+    : host_(host) {
     engine_.SetStopFlag(&stopRequested_);
     baseNice_ = ThreadNice(CurrentThreadId(), 0);
     workerNice_ = baseNice_;
-    // The turn test runs whenever the board thread's event loop wakes up or goes to sleep, so
+    targetNice_ = baseNice_;
+    // The turn test runs whenever the host thread's event loop wakes up or goes to sleep, so
     // that a move made without StartThinking (the owner's own MakeMove) is noticed as a cycling
     // worker would notice it, without the worker polling.
     if (auto* dispatcher = QAbstractEventDispatcher::instance(relay_.thread())) {
@@ -67,6 +57,9 @@ TEngineThread::TEngineThread(TGameBoard& board)
             dispatcher, &QAbstractEventDispatcher::aboutToBlock, &relay_, [this] { Pump(); });
         QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, &relay_, [this] { Pump(); });
     }
+    QObject::connect(
+        &relay_, &THandOffRelay::HandOffRequested, &relay_, [this] { RunHandOff(); },
+        Qt::QueuedConnection);
     StartWorker();
 }
 
@@ -109,6 +102,11 @@ long TEngineThread::WorkerThreadId() const {
     return workerTid_;
 }
 
+int TEngineThread::SearchesBegun() const {
+    const std::lock_guard lock(mutex_);
+    return searchesBegun_;
+}
+
 int TEngineThread::NiceOffset(TThreadPriority p) {
     switch (p) {
     case TThreadPriority::tpIdle:
@@ -129,20 +127,20 @@ int TEngineThread::NiceOffset(TThreadPriority p) {
     return 0;
 }
 
-int TEngineThread::TargetNice() const {
-    return std::clamp(baseNice_ + NiceOffset(board_.ThinkingPriority()), -20, 19);
+int TEngineThread::TargetNice(TThreadPriority level) const {
+    return std::clamp(baseNice_ + NiceOffset(level), -20, 19);
 }
 
-TEngineThread::TSearchedState TEngineThread::BoardState() const {
-    TSearchedState s;
-    s.Squares = board_.squares_;
-    s.WhiteToMove = board_.whiteToMove_;
-    s.Castling = board_.castlingAllowed_;
-    s.EnPassant = board_.enPassant_;
-    return s;
+TEngineThread::TSearchedState TEngineThread::SearchedState(const TEngineSnapshot& s) {
+    TSearchedState state;
+    std::copy_n(s.Squares.begin() + 1, state.Squares.size(), state.Squares.begin());
+    state.WhiteToMove = s.WhiteToMove;
+    state.Castling = s.Castling;
+    state.EnPassant = s.EnPassant;
+    return state;
 }
 
-// ---- Board's thread ----
+// ---- Host's thread ----
 
 void TEngineThread::Unpark() {
     stopRequested_.store(false);
@@ -152,63 +150,58 @@ void TEngineThread::Unpark() {
 
 void TEngineThread::Stop() {
     stopRequested_.store(true);
+    ForgetRefusal();
     if (busy_ && inHandOff_ == 0) {
         while (busy_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     if (!busy_) armed_ = false;
 }
 
-void TEngineThread::Park() {
-    thinking_.store(false);
-    busy_ = false;
-    armed_ = false;
+void TEngineThread::ForgetRefusal() {
+    rejected_.reset();
+    ++refusalEpoch_;
 }
 
-std::optional<std::pair<Square, Square>> TEngineThread::ResultForBoard() const {
-    if (!(BoardState() == searched_)) return std::nullopt;
-    const EngineMove m = engine_.BestMove();
-    return std::pair { ToSquare(m.From + 1), ToSquare(m.To + 1) };
-}
-
-bool TEngineThread::TakeStep(Step step) {
-    if (stepToRun_ != step) return false;
-    stepToRun_.reset();
-    return true;
-}
-
-void TEngineThread::NoteRejected() {
-    rejected_ = TRefusedSearch { searched_, searchedDepth_ };
+void TEngineThread::QueuePump() {
+    if (pumpQueued_) return;
+    pumpQueued_ = true;
+    QMetaObject::invokeMethod(
+        &relay_,
+        [this] {
+            pumpQueued_ = false;
+            Pump();
+        },
+        Qt::QueuedConnection);
 }
 
 void TEngineThread::Pump() {
-    if (!armed_ || busy_ || stopRequested_.load() || board_.destroying_) return;
-    if (!board_.ComputerDue()) return;
-    const TSearchedState now = BoardState();
-    const int depth = board_.SearchDepth();
+    if (!armed_ || busy_ || stopRequested_.load()) return;
+    const TEngineSnapshot snapshot = host_.EngineSnapshot();
+    if (!snapshot.ComputerDue) return;
+    const TSearchedState now = SearchedState(snapshot);
+    const int depth = snapshot.Depth;
     // The same search would find the same refused move again.
     if (rejected_ && *rejected_ == TRefusedSearch { now, depth }) return;
 
-    const int nice = TargetNice();
+    const int nice = TargetNice(snapshot.Priority);
     int workerNice = 0;
     {
         const std::lock_guard lock(mutex_);
+        targetNice_ = nice;
         workerNice = workerNice_;
     }
     if (nice < workerNice) {
         // A higher priority than the worker has: a fresh thread may get it where the old one
         // may not. Not from inside a hand-off, where the worker waits for us: come back later.
         if (inHandOff_ > 0) {
-            if (!pumpQueued_) {
-                pumpQueued_ = true;
-                QMetaObject::invokeMethod(&relay_, "Pump", Qt::QueuedConnection);
-            }
+            QueuePump();
             return;
         }
         ReplaceWorker();
     }
 
-    const EnginePositionSource source { board_.squares_.data(), board_.whiteToMove_,
-        board_.castlingAllowed_, board_.enPassant_ };
+    const EnginePositionSource source { snapshot.Squares.data(), snapshot.WhiteToMove,
+        snapshot.Castling, snapshot.EnPassant };
     if (!engine_.LoadPosition(source)) {
         rejected_ = TRefusedSearch { now, depth };
         return;
@@ -221,24 +214,18 @@ void TEngineThread::Pump() {
     lastSearchDepth_ = depth;
     {
         const std::lock_guard lock(mutex_);
-        job_ = Job { depth, nice };
+        jobDepth_ = depth;
         jobPending_ = true;
     }
     wake_.notify_all();
 }
 
-void TEngineThread::ApplyPriority() {
-    long tid = 0;
-    {
-        const std::lock_guard lock(mutex_);
-        tid = workerTid_;
-    }
-    if (tid == 0) return;
-    const int nice = TargetNice();
-    SetThreadNice(tid, nice); // a refused raise is made at the next search
-    const int now = ThreadNice(tid, nice);
+void TEngineThread::ApplyPriority(TThreadPriority level) {
+    const int nice = TargetNice(level);
     const std::lock_guard lock(mutex_);
-    if (workerTid_ == tid) workerNice_ = now;
+    targetNice_ = nice;
+    // A refused raise is made at the next search (by a fresh worker).
+    if (workerTid_ != 0) ApplyTargetNice(workerTid_);
 }
 
 void TEngineThread::RunHandOff() {
@@ -254,7 +241,6 @@ void TEngineThread::RunHandOff() {
         TEngineThread& t;
         ~Release() {
             --t.inHandOff_;
-            t.stepToRun_.reset();
             {
                 const std::lock_guard lock(t.mutex_);
                 t.handOffPending_ = false;
@@ -264,26 +250,40 @@ void TEngineThread::RunHandOff() {
     };
     ++inHandOff_;
     const Release release { *this };
-    stepToRun_ = step;
     if (step == Step::DeliverMove)
-        board_.DeliverMove();
+        DeliverStep();
     else
-        board_.ParkWorker();
+        ParkStep();
 }
 
-// ---- Worker thread ----
+// The move of the finished search goes to the host, unless the host no longer holds the
+// position that was searched (it was changed meanwhile without a wait, e.g. while its game
+// had ended). A refused move is remembered for this position, unless the host's game changed
+// while it refused it.
+void TEngineThread::DeliverStep() {
+    if (!(SearchedState(host_.EngineSnapshot()) == searched_)) return;
+    const EngineMove m = engine_.BestMove();
+    const unsigned epoch = refusalEpoch_;
+    const bool accepted = host_.DeliverMove(ToSquare(m.From + 1), ToSquare(m.To + 1));
+    if (!accepted && epoch == refusalEpoch_)
+        rejected_ = TRefusedSearch { searched_, searchedDepth_ };
+}
 
-void TEngineThread::SetOwnNice(int nice) {
-    const long tid = CurrentThreadId();
-    int current = 0;
-    {
-        const std::lock_guard lock(mutex_);
-        current = workerNice_;
-    }
-    if (nice != current) SetThreadNice(tid, nice);
-    const int now = ThreadNice(tid, current);
-    const std::lock_guard lock(mutex_);
-    workerNice_ = now;
+// The cycle ends: Thinking off, parked; the host decides whether the next one starts.
+void TEngineThread::ParkStep() {
+    thinking_.store(false);
+    busy_ = false;
+    armed_ = false;
+    host_.ParkWorker();
+}
+
+// ---- Worker thread, or the host's thread holding mutex_ ----
+
+// Gives the worker the nice value of the level last written. Both threads call this under
+// mutex_, so a level written at any moment is not undone by an older one.
+void TEngineThread::ApplyTargetNice(long tid) {
+    if (targetNice_ != workerNice_) SetThreadNice(tid, targetNice_);
+    workerNice_ = ThreadNice(tid, workerNice_);
 }
 
 bool TEngineThread::HandOff(Step step) {
@@ -293,7 +293,7 @@ bool TEngineThread::HandOff(Step step) {
         handOffStep_ = step;
         handOffPending_ = true;
     }
-    QMetaObject::invokeMethod(&relay_, "Run", Qt::QueuedConnection);
+    emit relay_.HandOffRequested();
     std::unique_lock lock(mutex_);
     wake_.wait(lock, [this] { return ending_ || !handOffPending_; });
     return !ending_;
@@ -305,16 +305,17 @@ void TEngineThread::WorkerLoop(unsigned generation) {
         workerTid_ = CurrentThreadId();
     }
     for (;;) {
-        Job job;
+        int depth = 1;
         {
             std::unique_lock lock(mutex_);
             wake_.wait(lock, [&] { return ending_ || generation_ != generation || jobPending_; });
             if (ending_ || generation_ != generation) return;
-            job = job_;
+            depth = jobDepth_;
             jobPending_ = false;
+            ApplyTargetNice(workerTid_);
+            ++searchesBegun_;
         }
-        SetOwnNice(job.Nice);
-        engine_.SearchRoot(job.Depth);
+        engine_.SearchRoot(depth);
         if (!stopRequested_.load()) {
             thinking_.store(false);
             if (!HandOff(Step::DeliverMove)) return;

@@ -4,6 +4,7 @@
 #include "GameBoard/EngineThread.h"
 
 #include <QEvent>
+#include <QPointer>
 
 TGameBoard::TGameBoard(QWidget* parent, bool withEngine)
     : QWidget(parent) {
@@ -18,7 +19,8 @@ TGameBoard::TGameBoard(QWidget* parent, bool withEngine)
     // BoardLeft/BoardTop 24, the computer's sides, SearchDepth 1 and tpNormal: initial values.
     resize(8 * sizeOfSquare_ + 2 * sizeOfBorder_, 8 * sizeOfSquare_ + 2 * sizeOfBorder_);
     ResetGame();
-    if (withEngine) engineThread_ = std::make_unique<TEngineThread>(*this);
+    if (withEngine)
+        engineThread_ = std::make_unique<TEngineThread>(static_cast<TEngineHost&>(*this));
 }
 
 TGameBoard::~TGameBoard() {
@@ -28,11 +30,13 @@ TGameBoard::~TGameBoard() {
     engineThread_.reset();
 }
 
+// After every event: the custom engine's poll and the engine thread's turn test. The event
+// itself (a deferred delete) or a handler it runs may have deleted the board.
 bool TGameBoard::event(QEvent* e) {
+    const QPointer<TGameBoard> alive(this);
     const bool handled = QWidget::event(e);
-    if (!destroying_) {
-        CustomEnginePoll();
-        if (engineThread_) engineThread_->Pump();
-    }
+    if (!alive || destroying_) return handled;
+    CustomEnginePoll();
+    if (alive && engineThread_) engineThread_->Pump();
     return handled;
 }

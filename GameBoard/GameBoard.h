@@ -5,22 +5,26 @@
 // events. Sender of every event is the board.
 //
 // Threading: everything here runs on the user-interface thread. The engine thread
-// (EngineThread.h) reaches the board only through blocking hand-offs (DeliverMove, ParkWorker)
-// that run on this thread; the game state fields of TChessModel are read in place, on this
-// thread, when a search starts. Every writer of the game state calls StopThinking first, which
-// waits (processing this thread's events) until the engine thread is parked, except:
+// (EngineThread.h) knows the board only as its host (TEngineHost): it takes a snapshot of the
+// game state on this thread when it runs its turn test and starts a search, and reaches the
+// board only through blocking hand-offs (DeliverMove, ParkWorker) that run on this thread.
+// Every writer of the game state calls StopThinking first, which waits (processing this
+// thread's events) until the engine thread is parked, except:
 //  - with CustomEngine, and while GameEnded is set (the OnMate/OnDraw handlers);
 //  - inside a hand-off, i.e. from any event MakeMove fires for the engine's own move: the
 //    engine thread is then blocked in that hand-off, so the wait could never end. The stop is
 //    recorded instead: the engine thread parks right after the hand-off and plays nothing
 //    more, until the next StartThinking (which a ComputerPlays setter in the handler runs).
 // A result searched for a position that has changed since (a change made without a wait) is
-// never played; a move the board refused is not searched for again while nothing changes.
+// never played; a move the board refused is not searched for again while nothing changes
+// (every StopThinking counts as a change). With CustomEngine set the built-in engine stays
+// still: setting it disarms the engine thread, and its turn test never finds it due.
 //
 // Drawing: the board keeps its picture in an image of its own (the surface); the drawing steps
 // (PaintBoard, DrawSquare, DrawPiece, DrawBoardLines) draw into it and update() the changed
 // rectangle; paintEvent only shows the surface.
 
+#include "GameBoard/EngineHost.h"
 #include "GameBoard/Rules/BoardTypes.h"
 #include "GameBoard/Rules/ChessModel.h"
 
@@ -65,7 +69,7 @@ using TStartDragEvent = std::function<void(TChessModel* Sender)>;
 
 enum class TDragMode { dmManual, dmAutomatic };
 
-class TGameBoard : public QWidget, public TChessModel {
+class TGameBoard : public QWidget, public TChessModel, private TEngineHost {
     Q_OBJECT
 
 public:
@@ -93,7 +97,9 @@ public:
     CoordSet DisplayCoords() const { return displayCoords_; }
     void SetDisplayCoords(CoordSet value);
     bool CustomEngine() const { return customEngine_; }
-    void SetCustomEngine(bool value) { customEngine_ = value; }
+    // Stores the value; on, it also keeps the built-in engine still from now on (a search
+    // already running is not interrupted).
+    void SetCustomEngine(bool value);
     const QPen& LineStyle() const { return lineStyle_; }
     void SetLineStyle(const QPen& value);
     bool Resizable() const { return resizable_; }
@@ -147,9 +153,6 @@ public:
     // ---- Engine integration (GameBoardEngine.cpp) ----
     void StopThinking() override;
     void StartThinking() override;
-    // The engine thread's park step and move delivery, run on this thread by the hand-offs.
-    void ParkWorker();
-    void DeliverMove();
     void CustomEnginePoll();
     TEngineThread* EngineThread() const { return engineThread_.get(); }
 
@@ -189,10 +192,13 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    // The engine thread reads the game state fields in place (see EngineThread.h).
-    friend class TEngineThread;
     // The computer is to move: it plays the side whose turn it is.
     bool ComputerDue() const;
+    // The engine thread's host (GameBoardEngine.cpp): the snapshot its turn test and its
+    // searches start from, and its two hand-off steps, run on this thread.
+    TEngineSnapshot EngineSnapshot() const override;
+    bool DeliverMove(Square from, Square to) override;
+    void ParkWorker() override;
 
     // ---- Component state (GameBoard.cpp, GameBoardProperties.cpp, GameBoardEngine.cpp) ----
     bool boardLines_ = false;

@@ -281,7 +281,6 @@ void TGameBoard::PaintBoard() {
     if (!firstPaintDone_) {
         firstPaintDone_ = true;
         StartThinking();
-        if (!pollTimer_) pollTimer_ = new QTimer(this);
         pollTimer_->setInterval(kPollIntervalMs);
         connect(pollTimer_, &QTimer::timeout, this, &TGameBoard::CustomEnginePoll);
         pollTimer_->start();

@@ -96,5 +96,5 @@ void TGameBoard::SetWhiteOnTop(bool value) {
 
 void TGameBoard::SetThinkingPriority(TThreadPriority value) {
     thinkingPriority_ = value;
-    if (engineThread_) engineThread_->ApplyPriority();
+    if (engineThread_) engineThread_->ApplyPriority(value);
 }

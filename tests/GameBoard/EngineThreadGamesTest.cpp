@@ -3,7 +3,9 @@
 #include "EngineThreadTestUtil.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace engine_thread_test;
@@ -36,6 +38,11 @@ struct GameCase {
     CastleSet castling;
 };
 
+// gtest shows a case by its name, not by its bytes.
+void PrintTo(const GameCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 const std::string Start = TChessModel::StartPosition;
 
 class SelfPlay : public ::testing::TestWithParam<GameCase> { };
@@ -59,7 +66,7 @@ TEST_P(SelfPlay, PlaysBothSidesToTheEnd) {
     // After the end the engine searches the final position at most once more (its move is
     // refused) and then stays quiet instead of searching it again and again.
     const int plies = log.plies;
-    Settle(50);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->Parked(); }, 2000));
     const int searches = board->EngineThread()->SearchCount();
     Settle(150);
     EXPECT_EQ(log.plies, plies) << "no move after the end";
@@ -94,6 +101,10 @@ struct WriterCase {
     void (*write)(TGameBoard&);
     int pliesAfter; // moves the engine still makes after the handler's one
 };
+
+void PrintTo(const WriterCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WriterInsideHandOff : public ::testing::TestWithParam<WriterCase> { };
 
@@ -164,5 +175,81 @@ TEST(EngineGameEnd, OnMateHandlerStartsANewGame) {
     EXPECT_FALSE(board->WhiteToMove());
     EXPECT_EQ(board->CurrentMove(), 1);
 }
+
+// ---- A refused move belongs to one position of one game ----
+
+// The first game ends in a threefold repetition with the engine to move, so its move is
+// refused. The next game reaches the same placement, side, castling rights, en-passant square
+// and depth, but not the same record: there the engine must play.
+struct RefusalCase {
+    const char* name;
+    std::vector<std::pair<const char*, const char*>> firstGame; // the owner's moves
+    bool engineWhite; // the engine's side at the repetition
+    void (*nextGame)(TGameBoard&); // the next game, up to the engine's turn
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RefusalInALaterGame : public ::testing::TestWithParam<RefusalCase> { };
+
+TEST_P(RefusalInALaterGame, EnginePlays) {
+    const RefusalCase& c = GetParam();
+    TGameBoard board;
+    board.SetAnimateMoves(false);
+    board.SetSearchDepth(1);
+    board.NewGame();
+    int repetitions = 0;
+    int plies = 0;
+    board.OnThreefoldPosition = [&](TChessModel*) { ++repetitions; };
+    board.OnLegalMove = [&](TChessModel*, Square, Square) { ++plies; };
+    for (const auto& [from, to] : c.firstGame) ASSERT_TRUE(board.MakeMove(Sq(from), Sq(to)));
+    ASSERT_EQ(repetitions, 1);
+    ASSERT_EQ(board.WhiteToMove(), c.engineWhite);
+    if (c.engineWhite)
+        board.SetComputerPlaysWhite(true);
+    else
+        board.SetComputerPlaysBlack(true);
+    // Searched, refused (no move after a repetition), parked and quiet.
+    ASSERT_TRUE(WaitFor([&] {
+        return board.EngineThread()->HandOffCount() == 2 && board.EngineThread()->Parked();
+    }));
+    ASSERT_EQ(board.EngineThread()->SearchCount(), 1);
+    const int pliesBefore = plies;
+
+    c.nextGame(board);
+    EXPECT_TRUE(WaitFor([&] { return plies > pliesBefore + (c.engineWhite ? 0 : 1); }, 10000))
+        << "the engine stays silent in the new game";
+    board.SetComputerPlaysWhite(false);
+    board.SetComputerPlaysBlack(false);
+}
+
+INSTANTIATE_TEST_SUITE_P(Games, RefusalInALaterGame,
+    ::testing::Values(
+        // The start placement three times with White (the engine) to move; then the window's
+        // start of a game with the computer playing White.
+        RefusalCase { "EngineOpensTheNextGame",
+            { { "g1", "f3" }, { "g8", "f6" }, { "f3", "g1" }, { "f6", "g8" }, { "g1", "f3" },
+                { "g8", "f6" }, { "f3", "g1" }, { "f6", "g8" } },
+            true,
+            [](TGameBoard& b) {
+                b.NewGame();
+                b.SetComputerPlaysBlack(false);
+                b.SetComputerPlaysWhite(true);
+            } },
+        // The position after 1.e3 three times with Black (the engine) to move; in the next game
+        // the person plays 1.e3 again.
+        RefusalCase { "EngineAnswersTheSameOpening",
+            { { "e2", "e3" }, { "g8", "f6" }, { "g1", "f3" }, { "f6", "g8" }, { "f3", "g1" },
+                { "g8", "f6" }, { "g1", "f3" }, { "f6", "g8" }, { "f3", "g1" } },
+            false,
+            [](TGameBoard& b) {
+                b.NewGame();
+                b.SetComputerPlaysWhite(false);
+                b.SetComputerPlaysBlack(true);
+                ASSERT_TRUE(b.UserMove(Sq("e2"), Sq("e3")));
+            } }),
+    [](const ::testing::TestParamInfo<RefusalCase>& row) { return std::string(row.param.name); });
 
 } // namespace

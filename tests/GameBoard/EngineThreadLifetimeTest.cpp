@@ -2,8 +2,11 @@
 // without running a hand-off, and no engine move once destruction has begun.
 #include "EngineThreadTestUtil.h"
 
+#include <QPointer>
+#include <QWidget>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -31,7 +34,7 @@ TEST(EngineThreadLifetime, DestroyedDuringADeepSearch) {
     auto board = MakeBoard(Start, true, 8, AllCastling);
     board->OnLegalMove = [&moves](TChessModel*, Square, Square) { ++moves; };
     board->SetComputerPlaysWhite(true);
-    Settle(30);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchesBegun() == 1; }));
     ASSERT_TRUE(board->Thinking());
     board.reset();
     Settle(50);
@@ -69,5 +72,57 @@ TEST(EngineThreadLifetime, DestroyedWhileIdleOrParked) {
         EXPECT_EQ(moves, 1);
     }
 }
+
+// ---- Deleted by deleteLater ----
+
+// The board deletes itself while it handles the deferred delete; nothing of it may be used
+// after that (run under AddressSanitizer to see a read of the freed board). No engine move is
+// made, and the board goes in every state of its engine.
+struct DeleteLaterCase {
+    const char* name;
+    void (*prepare)(TGameBoard&);
+};
+
+void PrintTo(const DeleteLaterCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DeletedLater : public ::testing::TestWithParam<DeleteLaterCase> { };
+
+TEST_P(DeletedLater, GoesWithoutAMove) {
+    QWidget window;
+    auto* board = new TGameBoard(&window); // owned by the window until it deletes itself
+    board->SetAnimateMoves(false);
+    int moves = 0;
+    board->OnLegalMove = [&moves](TChessModel*, Square, Square) { ++moves; };
+    GetParam().prepare(*board);
+    const int movesBefore = moves;
+    const QPointer<TGameBoard> watch(board);
+    board->deleteLater();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return watch.isNull(); }, 5000));
+    EXPECT_EQ(moves, movesBefore);
+    EXPECT_TRUE(window.findChildren<TGameBoard*>().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(States, DeletedLater,
+    ::testing::Values(DeleteLaterCase { "Parked", [](TGameBoard&) {} },
+        DeleteLaterCase { "Idle", [](TGameBoard& b) { b.SetComputerPlaysBlack(true); } },
+        DeleteLaterCase { "Searching",
+            [](TGameBoard& b) {
+                b.SetSearchDepth(8);
+                b.SetComputerPlaysWhite(true);
+            } },
+        // The custom engine is asked at every event the board handles (Halted is clear after
+        // the person's move); the owner gives no move.
+        DeleteLaterCase { "CustomEngineDue",
+            [](TGameBoard& b) {
+                b.SetCustomEngine(true);
+                b.SetComputerPlaysBlack(true);
+                b.OnCalculateMove = [](TChessModel*, Square&, Square&) {};
+                if (!b.UserMove(Square::E2, Square::E4)) ADD_FAILURE() << "e2-e4 refused";
+            } }),
+    [](const ::testing::TestParamInfo<DeleteLaterCase>& row) {
+        return std::string(row.param.name);
+    });
 
 } // namespace

@@ -2,8 +2,10 @@
 // requests during a search, depth and priority changes, the idle engine, stale results.
 #include "EngineThreadTestUtil.h"
 
+#include <algorithm>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,7 +63,7 @@ TEST(EngineThread, PositionWrittenDuringASearchEndsItWithoutAMove) {
     int moves = 0;
     board->OnLegalMove = [&](TChessModel*, Square, Square) { ++moves; };
     board->SetComputerPlaysWhite(true);
-    Settle(20);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchesBegun() == 1; }));
     ASSERT_TRUE(board->Thinking());
 
     board->SetPosition(Start);
@@ -81,7 +83,7 @@ TEST(EngineThread, PositionWrittenDuringASearchEndsItWithoutAMove) {
 TEST(EngineThread, StopThinkingHandlesPendingEventsWhileItWaits) {
     auto board = MakeBoard(Start, true, 8, AllCastling);
     board->SetComputerPlaysWhite(true);
-    Settle(20);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchesBegun() == 1; }));
     ASSERT_TRUE(board->Thinking());
     bool queuedRan = false;
     QMetaObject::invokeMethod(
@@ -96,7 +98,7 @@ TEST(EngineThread, SearchDepthWrittenDuringASearchTakesEffectWithTheNext) {
     int moves = 0;
     board->OnLegalMove = [&](TChessModel*, Square, Square) { ++moves; };
     board->SetComputerPlaysWhite(true);
-    Settle(20);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchesBegun() == 1; }));
     board->SetSearchDepth(2);
     Settle(20);
     EXPECT_TRUE(board->Thinking()) << "the running search goes on";
@@ -126,7 +128,7 @@ TEST(EngineThread, SearchDepthChangeDoesNotDropTheRunningSearchsMove) {
 TEST(EngineThread, ThinkingPriorityWrittenDuringASearchAppliesAtOnce) {
     auto board = MakeBoard(Start, true, 8, AllCastling);
     board->SetComputerPlaysWhite(true);
-    Settle(20);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchesBegun() == 1; }));
     ASSERT_TRUE(board->Thinking());
     const int base = CurrentNice();
     EXPECT_EQ(WorkerNice(*board), base);
@@ -175,9 +177,8 @@ TEST(EngineThread, PriorityLevelsMapToNiceValues) {
 TEST(EngineThread, IdleEngineSleepsAndStillNoticesItsTurn) {
     auto board = MakeBoard(Start, true, 1, AllCastling);
     board->SetComputerPlaysBlack(true); // armed, White (the person) to move
-    Settle(20);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->WorkerThreadId() != 0; }));
     const long tid = board->EngineThread()->WorkerThreadId();
-    ASSERT_NE(tid, 0);
     const long cpuBefore = ThreadCpuTicks(tid);
     Settle(300);
     EXPECT_EQ(board->EngineThread()->SearchCount(), 0);
@@ -226,5 +227,91 @@ TEST(EngineThread, BoardWithoutEngineThread) {
     board.StopThinking();
     EXPECT_TRUE(board.Halted());
 }
+
+// ---- ThinkingPriority written right after a search was handed out ----
+
+// The level written before the worker has begun the search it was handed holds: the worker
+// starts the search at the level current then, not at the one read at the hand-out.
+struct PriorityCase {
+    const char* name;
+    TThreadPriority level;
+};
+
+void PrintTo(const PriorityCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PriorityWrittenAtHandOut : public ::testing::TestWithParam<PriorityCase> { };
+
+TEST_P(PriorityWrittenAtHandOut, Holds) {
+    const TThreadPriority level = GetParam().level;
+    auto board = MakeBoard(Start, true, 8, AllCastling);
+    const int base = CurrentNice();
+    board->SetComputerPlaysWhite(true); // handed out, no event processed yet
+    board->SetThinkingPriority(level);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchesBegun() == 1; }));
+    ASSERT_TRUE(board->Thinking());
+    EXPECT_EQ(WorkerNice(*board), std::clamp(base + TEngineThread::NiceOffset(level), -20, 19));
+    board->SetComputerPlaysWhite(false);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, PriorityWrittenAtHandOut,
+    ::testing::Values(PriorityCase { "Idle", TThreadPriority::tpIdle },
+        PriorityCase { "Lowest", TThreadPriority::tpLowest },
+        PriorityCase { "Lower", TThreadPriority::tpLower }),
+    [](const ::testing::TestParamInfo<PriorityCase>& row) { return std::string(row.param.name); });
+
+// ---- A custom engine keeps the built-in one still ----
+
+// The built-in engine armed before CustomEngine is switched on; then the computer's turn
+// comes. The owner's engine is asked (when a person has moved) and the built-in one never
+// searches.
+struct CustomSwitchCase {
+    const char* name;
+    void (*arm)(TGameBoard&); // arms the built-in engine
+    void (*giveTurn)(TGameBoard&); // the computer's turn comes, under the custom engine
+    bool ownerAsked;
+};
+
+void PrintTo(const CustomSwitchCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CustomEngineSwitch : public ::testing::TestWithParam<CustomSwitchCase> { };
+
+TEST_P(CustomEngineSwitch, BuiltInEngineStaysStill) {
+    const CustomSwitchCase& c = GetParam();
+    auto board = std::make_unique<TGameBoard>(); // not painted yet: in the start position
+    board->SetAnimateMoves(false);
+    int asked = 0;
+    int failures = 0;
+    board->OnCalculateMove = [&](TChessModel*, Square&, Square&) { ++asked; }; // gives no move
+    board->OnCalculationFailed = [&](TChessModel*, Square, Square) { ++failures; };
+    c.arm(*board);
+    board->SetCustomEngine(true);
+    const std::string before = board->Position();
+    c.giveTurn(*board);
+    const std::string given = board->Position();
+
+    EXPECT_FALSE(WaitFor([&] { return board->EngineThread()->SearchCount() > 0; }, 300))
+        << "the built-in engine searched";
+    EXPECT_EQ(board->Position(), given) << "moved from " << before;
+    EXPECT_EQ(asked > 0, c.ownerAsked);
+    EXPECT_EQ(failures, asked) << "every time the owner gave no move";
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, CustomEngineSwitch,
+    ::testing::Values(
+        // The first paint arms the engine; ComputerPlaysWhite then sets Halted, so the owner is
+        // not asked either.
+        CustomSwitchCase { "FirstPaintThenWhite", [](TGameBoard& b) { b.PaintBoard(); },
+            [](TGameBoard& b) { b.SetComputerPlaysWhite(true); }, false },
+        // Armed by ComputerPlaysBlack; the person's move asks the owner, who gives no move.
+        CustomSwitchCase { "BlackThenPersonMoves",
+            [](TGameBoard& b) { b.SetComputerPlaysBlack(true); },
+            [](TGameBoard& b) { ASSERT_TRUE(b.UserMove(Square::E2, Square::E4)); }, true }),
+    [](const ::testing::TestParamInfo<CustomSwitchCase>& row) {
+        return std::string(row.param.name);
+    });
 
 } // namespace

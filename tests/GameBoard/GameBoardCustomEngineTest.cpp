@@ -109,7 +109,7 @@ TEST(CustomEngine, HandlerThatChangesTheGameOrReenters) {
 TEST(CustomEngine, SwitchedOnDuringABuiltInSearch) {
     auto board = MakeBoard(TChessModel::StartPosition, true, 8, AllCastling);
     board->SetComputerPlaysWhite(true);
-    Settle(20);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchesBegun() == 1; }));
     ASSERT_TRUE(board->Thinking());
     board->SetCustomEngine(true);
     Settle(20);
