@@ -23,8 +23,9 @@ struct EngineMove {
     bool operator==(const EngineMove&) const = default;
 };
 
-// The board state the engine loads a search position from: the board component's
-// fields, read in place (Squares holds the 66 cells, index 1..64 the squares).
+// The board state the engine loads a search position from. Squares points at 66 cells, index
+// 1..64 the squares; the engine thread fills it from the snapshot its host took on the board's
+// thread, so nothing here is read while the board changes.
 struct EnginePositionSource {
     const char* Squares = nullptr;
     bool WhiteToMove = true;
