@@ -90,20 +90,6 @@ enum class Role { Hosting, Joined };
 
 const std::string kAfterE4 = "rnbqkbnrpppppppp                    P           PPPP PPPRNBQKBNR";
 
-// A peer leaves with FIN (an orderly close) or with RST (an abortive one).
-enum class Leave { Close, Reset };
-
-void DropSocket(QTcpSocket& socket, Leave how) {
-    if (how == Leave::Reset) {
-        const linger abortive { 1, 0 };
-        ::setsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive,
-            sizeof abortive);
-        socket.abort();
-    } else {
-        socket.disconnectFromHost(); // what is still to be written goes first
-    }
-}
-
 class HostileNet;
 struct HostileCase {
     const char* name;

@@ -1,4 +1,5 @@
 // The window's TCP endpoints on loopback: notifications, close semantics and errors.
+#include "Form1NetworkTestUtil.h"
 #include "Unit1/ClientSocket.h"
 #include "Unit1/ServerSocket.h"
 
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <sys/socket.h>
 #include <vector>
 
 namespace {
@@ -190,15 +190,7 @@ TEST_P(NetClientPeerEnd, AnOrderlyCloseIsADisconnectAndAResetAnErrorFirst) {
     std::unique_ptr<QTcpSocket> peer(rawHost.nextPendingConnection());
     ASSERT_TRUE(QTest::qWaitFor([this] { return client.Connected(); }, 5000));
     log.events.clear();
-    if (GetParam().reset) {
-        const linger abortive { 1, 0 };
-        ASSERT_EQ(::setsockopt(static_cast<int>(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER,
-                      &abortive, sizeof abortive),
-            0);
-        peer->abort();
-    } else {
-        peer->disconnectFromHost();
-    }
+    nettest::DropSocket(*peer, GetParam().reset ? nettest::Leave::Reset : nettest::Leave::Close);
     ASSERT_TRUE(QTest::qWaitFor([this] { return log.Has("client disconnect"); }, 5000));
     EXPECT_EQ(log.events, GetParam().events);
     EXPECT_FALSE(client.Connected());

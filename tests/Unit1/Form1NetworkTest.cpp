@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <memory>
 #include <string>
-#include <sys/socket.h>
 
 using namespace nettest;
 
@@ -405,15 +404,7 @@ TEST_P(Form1NetworkHostLeaves, TheJoinSideShowsHowTheLinkEndedAndMayRetry) {
     std::unique_ptr<QTcpSocket> peer(rawHost.nextPendingConnection());
     ASSERT_TRUE(WaitFor([this] { return Panel(joiner, 0) == "Connected"; }));
 
-    if (c.how == HostLeaves::WithAReset) {
-        const linger abortive { 1, 0 };
-        ASSERT_EQ(::setsockopt(static_cast<int>(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER,
-                      &abortive, sizeof abortive),
-            0);
-        peer->abort();
-    } else {
-        peer->disconnectFromHost();
-    }
+    DropSocket(*peer, c.how == HostLeaves::WithAReset ? Leave::Reset : Leave::Close);
     ASSERT_TRUE(WaitFor([&] { return Panel(joiner, 0) == c.panel; }));
     EXPECT_EQ(joiner.BitBtn3->text(), "Connect");
     EXPECT_TRUE(joiner.BitBtn3->isEnabled());

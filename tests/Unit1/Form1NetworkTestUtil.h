@@ -14,11 +14,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTextBlock>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -89,6 +91,20 @@ inline qint64 ArrivedBytes(QTcpSocket* socket) {
     int waiting = 0;
     ::ioctl(static_cast<int>(socket->socketDescriptor()), FIONREAD, &waiting);
     return socket->bytesAvailable() + waiting;
+}
+
+// A peer leaves with FIN (an orderly close) or with RST (an abortive one).
+enum class Leave { Close, Reset };
+
+inline void DropSocket(QTcpSocket& socket, Leave how) {
+    if (how == Leave::Reset) {
+        const linger abortive { 1, 0 };
+        ::setsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive,
+            sizeof abortive);
+        socket.abort();
+    } else {
+        socket.disconnectFromHost(); // what is still to be written goes first
+    }
 }
 
 // Which of the three mode buttons are enabled, as "SHJ" letters (Single, Host, Join).
