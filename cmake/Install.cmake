@@ -31,9 +31,9 @@ install(FILES README.md LICENSE packaging/copyright
 file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/packaging")
 foreach(doc changelog pellium.6)
   configure_file(packaging/${doc} "${PROJECT_BINARY_DIR}/packaging/${doc}" COPYONLY)
-  file(ARCHIVE_CREATE OUTPUT "${PROJECT_BINARY_DIR}/packaging/${doc}.gz"
-    PATHS "${PROJECT_BINARY_DIR}/packaging/${doc}"
-    FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9 MTIME 0)
+  # gzip -n leaves the name and time out of the header, so the file is the same on every build.
+  execute_process(COMMAND gzip -9nc "${PROJECT_BINARY_DIR}/packaging/${doc}"
+    OUTPUT_FILE "${PROJECT_BINARY_DIR}/packaging/${doc}.gz" COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 install(FILES "${PROJECT_BINARY_DIR}/packaging/changelog.gz"
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pellium)
