@@ -214,11 +214,14 @@ void EngineBoard::GenerateCaptures() {
 // Looks outwards from the square for each kind of attacker of colour c; the answer is the
 // same as scanning the attacker's pieces and walking their rays.
 bool EngineBoard::IsAttacked(int sq, int c) const {
+    return IsAttackedThrough(sq, c, ColorBits[White] | ColorBits[Black]);
+}
+
+bool EngineBoard::IsAttackedThrough(int sq, int c, std::uint64_t occupied) const {
     const std::uint64_t* pieces = PieceBits[c];
     if (KnightTargets[sq] & pieces[Knight]) return true;
     if (KingTargets[sq] & pieces[King]) return true;
     if (PawnAttackers[c][sq] & pieces[Pawn]) return true;
-    const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
     const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
     if (DiagonalBits[sq] & diagonal) {
         for (const int dir : BishopDirections) {
@@ -270,13 +273,35 @@ std::uint64_t EngineBoard::PinnedPieces() const {
     return pinned;
 }
 
+// The squares where a piece other than the king can end a move out of check: the checking
+// piece and, for a slider, the squares between it and the king; none against two checkers.
+std::uint64_t EngineBoard::EvasionSquares() const {
+    const int king = KingSquare[SideToMove];
+    const std::uint64_t* enemy = PieceBits[OtherSide];
+    const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
+    std::uint64_t checkers = (KnightTargets[king] & enemy[Knight])
+        | (PawnAttackers[OtherSide][king] & enemy[Pawn]) | (KingTargets[king] & enemy[King]);
+    std::uint64_t between = 0;
+    const std::uint64_t diagonal = enemy[Bishop] | enemy[Queen];
+    const std::uint64_t straight = enemy[Rook] | enemy[Queen];
+    for (int dir = 0; dir < 8; ++dir) {
+        const int n = FirstOnRay(king, dir, occupied);
+        if (n == -1 || !((IsDiagonalDirection(dir) ? diagonal : straight) >> n & 1)) continue;
+        checkers |= std::uint64_t(1) << n;
+        between |= RayBits[king][dir] & ~RayBits[n][dir];
+    }
+    return std::has_single_bit(checkers) ? checkers | between : 0;
+}
+
 // Whether the move just made (sides already swapped) leaves the mover's king attacked.
-// A king move, an en-passant capture (two squares vacated) or a move out of check is
-// tested in full. Any other move of a side not in check exposes its king only when a
-// pinned piece leaves the line of its pin; the pins are found once per ply, before the
-// move, so that most moves are checked with two table lookups.
+// Castling, an en-passant capture (two squares vacated) or a move out of check is tested
+// in full; any other king move was tested before it was made (ApplyMove). Any other move of a side
+// not in check exposes its king only when a pinned piece leaves the line of its pin; the pins are
+// found once per ply, before the move, so that most moves are checked with two table lookups.
 bool EngineBoard::LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved) {
-    if (wasInCheck || kingMoved || (m.Flags & FlagEnPassant)) return InCheck(OtherSide);
+    if (m.Flags & (FlagCastle | FlagEnPassant)) return InCheck(OtherSide);
+    if (kingMoved) return false;
+    if (wasInCheck) return InCheck(OtherSide);
     const int before = Ply - 1;
     if (!(pinned_[before] >> m.From & 1)) return false;
     const int king = KingSquare[OtherSide];
@@ -327,7 +352,23 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     const bool wasInCheck = SideToMoveInCheck();
     if (!pinsKnown_[Ply]) {
         pinned_[Ply] = PinnedPieces();
+        evasions_[Ply] = wasInCheck ? EvasionSquares() : ~std::uint64_t(0);
         pinsKnown_[Ply] = true;
+    }
+    // Moves that are certainly illegal are refused before anything changes: a king step onto
+    // an attacked square (its own square counted empty, so that a slider's line runs through
+    // it; a piece on the target square attacks other squares only), or, in check, a move of
+    // another piece that neither takes the checking piece nor blocks its line. En passant and
+    // castling keep their own tests.
+    const bool kingMoved = SquarePiece[m.From] == King;
+    if (!(m.Flags & (FlagCastle | FlagEnPassant))) {
+        if (kingMoved) {
+            const std::uint64_t occupied
+                = (ColorBits[White] | ColorBits[Black]) & ~(std::uint64_t(1) << m.From);
+            if (IsAttackedThrough(m.To, OtherSide, occupied)) return false;
+        } else if (!(evasions_[Ply] >> m.To & 1)) {
+            return false;
+        }
     }
     if (m.Flags & FlagCastle) {
         // The rights guarantee king and rook at home (LoadPosition, RightsKeptMask).
@@ -340,7 +381,6 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     ++Ply;
     checkCache_[Ply] = -1;
     pinsKnown_[Ply] = false;
-    const bool kingMoved = SquarePiece[m.From] == King;
     CastleRights &= RightsKeptMask[m.From] & RightsKeptMask[m.To];
     if (m.Flags & FlagDoubleStep)
         EpSquare = SideToMove == White ? m.To + 8 : m.To - 8;

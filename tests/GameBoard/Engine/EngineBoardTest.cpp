@@ -312,6 +312,27 @@ const PinCase PinCases[] = {
     { "BlackPawnPinnedByABishop", "4k3/3p4/8/1B6/8/8/8/4K3 b - -", "d7d5", false },
 };
 
+// King steps, and moves of the side in check.
+const PinCase KingAndCheckCases[] = {
+    { "KingStepsAwayAlongTheCheckingRank", "4k3/8/8/8/8/8/8/r3K3 w - -", "e1f1", false },
+    { "KingStepsOffTheCheckingRank", "4k3/8/8/8/8/8/8/r3K3 w - -", "e1e2", true },
+    { "KingTakesAGuardedRook", "3rk3/8/8/8/8/8/3r4/4K3 w - -", "e1d2", false },
+    { "KingTakesAnUnguardedRook", "4k3/8/8/8/8/8/3r4/4K3 w - -", "e1d2", true },
+    { "KingNextToTheEnemyKing", "8/8/8/8/8/3k4/8/4K3 w - -", "e1e2", false },
+    { "KingKeepsAwayFromTheEnemyKing", "8/8/8/8/8/3k4/8/4K3 w - -", "e1f1", true },
+    { "KingTakesTheCheckingPawn", "4k3/8/8/8/8/8/3p4/4K3 w - -", "e1d2", true },
+    { "RookBlocksTheCheck", "4k3/8/8/8/8/8/2R5/r3K3 w - -", "c2c1", true },
+    { "RookMovesWithoutBlocking", "4k3/8/8/8/8/8/2R5/r3K3 w - -", "c2c3", false },
+    { "RookTakesTheChecker", "4k3/8/8/R7/8/8/8/r3K3 w - -", "a5a1", true },
+    { "RookStopsShortOfTheChecker", "4k3/8/8/R7/8/8/8/r3K3 w - -", "a5a2", false },
+    { "BishopTakesTheCheckingKnight", "4k3/8/8/8/8/3n4/8/4KB2 w - -", "f1d3", true },
+    { "KnightCheckCannotBeBlocked", "4k3/8/8/8/8/3n4/8/4KB2 w - -", "f1e2", false },
+    { "DoubleCheckBlockedOnTheRank", "4k3/8/8/3R4/1b6/8/8/r3K3 w - -", "d5d1", false },
+    { "DoubleCheckBlockedOnTheDiagonal", "4k3/8/8/3R4/1b6/8/8/r3K3 w - -", "d5d2", false },
+    { "DoubleCheckAnsweredByTheKing", "4k3/8/8/3R4/1b6/8/8/r3K3 w - -", "e1f2", true },
+    { "PinnedPieceCannotBlock", "4k3/8/8/8/1b6/8/3B4/r3K3 w - -", "d2c1", false },
+};
+
 class EnginePinTest : public ::testing::TestWithParam<PinCase> { };
 
 } // namespace
@@ -336,4 +357,6 @@ TEST_P(EnginePinTest, MoveIsAcceptedOnlyWhenTheKingStaysCovered) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pins, EnginePinTest, ::testing::ValuesIn(PinCases),
+    [](const ::testing::TestParamInfo<PinCase>& param) { return std::string(param.param.Name); });
+INSTANTIATE_TEST_SUITE_P(KingAndChecks, EnginePinTest, ::testing::ValuesIn(KingAndCheckCases),
     [](const ::testing::TestParamInfo<PinCase>& param) { return std::string(param.param.Name); });
