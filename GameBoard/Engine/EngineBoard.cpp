@@ -9,6 +9,12 @@ namespace engine {
 
 namespace {
 constexpr EngineBoard::ScoreTable ZeroScores {};
+
+// std::has_single_bit, without the library call for a population count that it becomes
+// on processors not known to have the instruction.
+constexpr bool SingleBit(std::uint64_t bits) {
+    return bits != 0 && (bits & (bits - 1)) == 0;
+}
 } // namespace
 
 EngineBoard::EngineBoard() {
@@ -267,8 +273,7 @@ std::uint64_t EngineBoard::PinnedPieces() const {
         const std::uint64_t between
             = RayBits[king][dir] & ~RayBits[slider][dir] & ~(std::uint64_t(1) << slider);
         const std::uint64_t blockers = between & occupied;
-        if (std::has_single_bit(blockers) && (blockers & ColorBits[SideToMove]) != 0)
-            pinned |= blockers;
+        if (SingleBit(blockers) && (blockers & ColorBits[SideToMove]) != 0) pinned |= blockers;
     }
     return pinned;
 }
@@ -290,7 +295,7 @@ std::uint64_t EngineBoard::EvasionSquares() const {
         checkers |= std::uint64_t(1) << n;
         between |= RayBits[king][dir] & ~RayBits[n][dir];
     }
-    return std::has_single_bit(checkers) ? checkers | between : 0;
+    return SingleBit(checkers) ? checkers | between : 0;
 }
 
 // Whether the move just made (sides already swapped) leaves the mover's king attacked.
