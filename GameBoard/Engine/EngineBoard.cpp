@@ -202,9 +202,24 @@ void EngineBoard::GenerateMoves() {
     PlyFirst[Ply + 1] = PlyEnd[Ply];
 }
 
+// The pawns of SideToMove that have something for GenerateCaptures: an enemy piece on a
+// square they capture on, or a step onto the last rank to try.
+std::uint64_t EngineBoard::PawnsWithCaptures() const {
+    constexpr std::uint64_t FileA = 0x0101010101010101ull;
+    constexpr std::uint64_t FileH = FileA << 7;
+    const std::uint64_t enemy = ColorBits[OtherSide];
+    if (SideToMove == White) // a White pawn on i takes on i - 9 (not from file a) and i - 7
+        return PieceBits[White][Pawn]
+            & (((enemy << 9) & ~FileA) | ((enemy << 7) & ~FileH) | 0xFFFFull);
+    return PieceBits[Black][Pawn]
+        & (((enemy >> 7) & ~FileA) | ((enemy >> 9) & ~FileH) | (0xFFFFull << 48));
+}
+
 void EngineBoard::GenerateCaptures() {
     PlyEnd[Ply] = PlyFirst[Ply];
-    for (std::uint64_t bits = ColorBits[SideToMove]; bits != 0; bits &= bits - 1) {
+    // Pawns that would add nothing are left out; the others keep the ascending order.
+    const std::uint64_t idlePawns = PieceBits[SideToMove][Pawn] & ~PawnsWithCaptures();
+    for (std::uint64_t bits = ColorBits[SideToMove] & ~idlePawns; bits != 0; bits &= bits - 1) {
         const int i = std::countr_zero(bits);
         if (SquarePiece[i] == Pawn)
             GeneratePawn(i, true);
