@@ -138,12 +138,6 @@ void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
         if (first != -1 && (enemy >> first & 1)) PushPieceMove(i, first, FlagCapture);
     };
     const int piece = SquarePiece[i];
-    // A slider with no enemy piece anywhere on its lines has no capture to look for.
-    if (capturesOnly && piece >= Bishop && piece <= Queen) {
-        const std::uint64_t lines
-            = (piece != Rook ? DiagonalBits[i] : 0) | (piece != Bishop ? StraightBits[i] : 0);
-        if ((lines & enemy) == 0) return;
-    }
     switch (piece) {
     case Knight:
         steps(KnightTargets[i]);
@@ -215,15 +209,35 @@ std::uint64_t EngineBoard::PawnsWithCaptures() const {
         & (((enemy >> 7) & ~FileA) | ((enemy >> 9) & ~FileH) | (0xFFFFull << 48));
 }
 
+// The squares a piece other than a pawn reaches from square i on an empty board.
+std::uint64_t EngineBoard::ReachableSquares(int i, int piece) {
+    switch (piece) {
+    case Knight:
+        return KnightTargets[i];
+    case King:
+        return KingTargets[i];
+    case Bishop:
+        return DiagonalBits[i];
+    case Rook:
+        return StraightBits[i];
+    default: // Queen
+        return DiagonalBits[i] | StraightBits[i];
+    }
+}
+
 void EngineBoard::GenerateCaptures() {
     PlyEnd[Ply] = PlyFirst[Ply];
     // Pawns that would add nothing are left out; the others keep the ascending order.
     const std::uint64_t idlePawns = PieceBits[SideToMove][Pawn] & ~PawnsWithCaptures();
+    // Likewise a piece with no enemy piece among the squares it could reach on an empty
+    // board: this skips the call for most pieces.
+    const std::uint64_t enemy = ColorBits[OtherSide];
     for (std::uint64_t bits = ColorBits[SideToMove] & ~idlePawns; bits != 0; bits &= bits - 1) {
         const int i = std::countr_zero(bits);
-        if (SquarePiece[i] == Pawn)
+        const int piece = SquarePiece[i];
+        if (piece == Pawn)
             GeneratePawn(i, true);
-        else
+        else if (ReachableSquares(i, piece) & enemy)
             GeneratePiece(i, true);
     }
     GenerateEnPassant();
