@@ -9,6 +9,12 @@ namespace engine {
 
 namespace {
 constexpr EngineBoard::ScoreTable ZeroScores {};
+
+// std::has_single_bit, without the library call for a population count that it becomes
+// on processors not known to have the instruction.
+constexpr bool SingleBit(std::uint64_t bits) {
+    return bits != 0 && (bits & (bits - 1)) == 0;
+}
 } // namespace
 
 EngineBoard::EngineBoard() {
@@ -132,12 +138,6 @@ void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
         if (first != -1 && (enemy >> first & 1)) PushPieceMove(i, first, FlagCapture);
     };
     const int piece = SquarePiece[i];
-    // A slider with no enemy piece anywhere on its lines has no capture to look for.
-    if (capturesOnly && piece >= Bishop && piece <= Queen) {
-        const std::uint64_t lines
-            = (piece != Rook ? DiagonalBits[i] : 0) | (piece != Bishop ? StraightBits[i] : 0);
-        if ((lines & enemy) == 0) return;
-    }
     switch (piece) {
     case Knight:
         steps(KnightTargets[i]);
@@ -196,13 +196,48 @@ void EngineBoard::GenerateMoves() {
     PlyFirst[Ply + 1] = PlyEnd[Ply];
 }
 
+// The pawns of SideToMove that have something for GenerateCaptures: an enemy piece on a
+// square they capture on, or a step onto the last rank to try.
+std::uint64_t EngineBoard::PawnsWithCaptures() const {
+    constexpr std::uint64_t FileA = 0x0101010101010101ull;
+    constexpr std::uint64_t FileH = FileA << 7;
+    const std::uint64_t enemy = ColorBits[OtherSide];
+    if (SideToMove == White) // a White pawn on i takes on i - 9 (not from file a) and i - 7
+        return PieceBits[White][Pawn]
+            & (((enemy << 9) & ~FileA) | ((enemy << 7) & ~FileH) | 0xFFFFull);
+    return PieceBits[Black][Pawn]
+        & (((enemy >> 7) & ~FileA) | ((enemy >> 9) & ~FileH) | (0xFFFFull << 48));
+}
+
+// The squares a piece other than a pawn reaches from square i on an empty board.
+std::uint64_t EngineBoard::ReachableSquares(int i, int piece) {
+    switch (piece) {
+    case Knight:
+        return KnightTargets[i];
+    case King:
+        return KingTargets[i];
+    case Bishop:
+        return DiagonalBits[i];
+    case Rook:
+        return StraightBits[i];
+    default: // Queen
+        return DiagonalBits[i] | StraightBits[i];
+    }
+}
+
 void EngineBoard::GenerateCaptures() {
     PlyEnd[Ply] = PlyFirst[Ply];
-    for (std::uint64_t bits = ColorBits[SideToMove]; bits != 0; bits &= bits - 1) {
+    // Pawns that would add nothing are left out; the others keep the ascending order.
+    const std::uint64_t idlePawns = PieceBits[SideToMove][Pawn] & ~PawnsWithCaptures();
+    // Likewise a piece with no enemy piece among the squares it could reach on an empty
+    // board: this skips the call for most pieces.
+    const std::uint64_t enemy = ColorBits[OtherSide];
+    for (std::uint64_t bits = ColorBits[SideToMove] & ~idlePawns; bits != 0; bits &= bits - 1) {
         const int i = std::countr_zero(bits);
-        if (SquarePiece[i] == Pawn)
+        const int piece = SquarePiece[i];
+        if (piece == Pawn)
             GeneratePawn(i, true);
-        else
+        else if (ReachableSquares(i, piece) & enemy)
             GeneratePiece(i, true);
     }
     GenerateEnPassant();
@@ -214,11 +249,14 @@ void EngineBoard::GenerateCaptures() {
 // Looks outwards from the square for each kind of attacker of colour c; the answer is the
 // same as scanning the attacker's pieces and walking their rays.
 bool EngineBoard::IsAttacked(int sq, int c) const {
+    return IsAttackedThrough(sq, c, ColorBits[White] | ColorBits[Black]);
+}
+
+bool EngineBoard::IsAttackedThrough(int sq, int c, std::uint64_t occupied) const {
     const std::uint64_t* pieces = PieceBits[c];
     if (KnightTargets[sq] & pieces[Knight]) return true;
     if (KingTargets[sq] & pieces[King]) return true;
     if (PawnAttackers[c][sq] & pieces[Pawn]) return true;
-    const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
     const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
     if (DiagonalBits[sq] & diagonal) {
         for (const int dir : BishopDirections) {
@@ -264,19 +302,40 @@ std::uint64_t EngineBoard::PinnedPieces() const {
         const std::uint64_t between
             = RayBits[king][dir] & ~RayBits[slider][dir] & ~(std::uint64_t(1) << slider);
         const std::uint64_t blockers = between & occupied;
-        if (std::has_single_bit(blockers) && (blockers & ColorBits[SideToMove]) != 0)
-            pinned |= blockers;
+        if (SingleBit(blockers) && (blockers & ColorBits[SideToMove]) != 0) pinned |= blockers;
     }
     return pinned;
 }
 
+// The squares where a piece other than the king can end a move out of check: the checking
+// piece and, for a slider, the squares between it and the king; none against two checkers.
+std::uint64_t EngineBoard::EvasionSquares() const {
+    const int king = KingSquare[SideToMove];
+    const std::uint64_t* enemy = PieceBits[OtherSide];
+    const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
+    std::uint64_t checkers = (KnightTargets[king] & enemy[Knight])
+        | (PawnAttackers[OtherSide][king] & enemy[Pawn]) | (KingTargets[king] & enemy[King]);
+    std::uint64_t between = 0;
+    const std::uint64_t diagonal = enemy[Bishop] | enemy[Queen];
+    const std::uint64_t straight = enemy[Rook] | enemy[Queen];
+    for (int dir = 0; dir < 8; ++dir) {
+        const int n = FirstOnRay(king, dir, occupied);
+        if (n == -1 || !((IsDiagonalDirection(dir) ? diagonal : straight) >> n & 1)) continue;
+        checkers |= std::uint64_t(1) << n;
+        between |= RayBits[king][dir] & ~RayBits[n][dir];
+    }
+    return SingleBit(checkers) ? checkers | between : 0;
+}
+
 // Whether the move just made (sides already swapped) leaves the mover's king attacked.
-// A king move, an en-passant capture (two squares vacated) or a move out of check is
-// tested in full. Any other move of a side not in check exposes its king only when a
-// pinned piece leaves the line of its pin; the pins are found once per ply, before the
-// move, so that most moves are checked with two table lookups.
+// Castling, an en-passant capture (two squares vacated) or a move out of check is tested
+// in full; any other king move was tested before it was made (ApplyMove). Any other move of a side
+// not in check exposes its king only when a pinned piece leaves the line of its pin; the pins are
+// found once per ply, before the move, so that most moves are checked with two table lookups.
 bool EngineBoard::LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved) {
-    if (wasInCheck || kingMoved || (m.Flags & FlagEnPassant)) return InCheck(OtherSide);
+    if (m.Flags & (FlagCastle | FlagEnPassant)) return InCheck(OtherSide);
+    if (kingMoved) return false;
+    if (wasInCheck) return InCheck(OtherSide);
     const int before = Ply - 1;
     if (!(pinned_[before] >> m.From & 1)) return false;
     const int king = KingSquare[OtherSide];
@@ -327,7 +386,23 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     const bool wasInCheck = SideToMoveInCheck();
     if (!pinsKnown_[Ply]) {
         pinned_[Ply] = PinnedPieces();
+        evasions_[Ply] = wasInCheck ? EvasionSquares() : ~std::uint64_t(0);
         pinsKnown_[Ply] = true;
+    }
+    // Moves that are certainly illegal are refused before anything changes: a king step onto
+    // an attacked square (its own square counted empty, so that a slider's line runs through
+    // it; a piece on the target square attacks other squares only), or, in check, a move of
+    // another piece that neither takes the checking piece nor blocks its line. En passant and
+    // castling keep their own tests.
+    const bool kingMoved = SquarePiece[m.From] == King;
+    if (!(m.Flags & (FlagCastle | FlagEnPassant))) {
+        if (kingMoved) {
+            const std::uint64_t occupied
+                = (ColorBits[White] | ColorBits[Black]) & ~(std::uint64_t(1) << m.From);
+            if (IsAttackedThrough(m.To, OtherSide, occupied)) return false;
+        } else if (!(evasions_[Ply] >> m.To & 1)) {
+            return false;
+        }
     }
     if (m.Flags & FlagCastle) {
         // The rights guarantee king and rook at home (LoadPosition, RightsKeptMask).
@@ -340,7 +415,6 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     ++Ply;
     checkCache_[Ply] = -1;
     pinsKnown_[Ply] = false;
-    const bool kingMoved = SquarePiece[m.From] == King;
     CastleRights &= RightsKeptMask[m.From] & RightsKeptMask[m.To];
     if (m.Flags & FlagDoubleStep)
         EpSquare = SideToMove == White ? m.To + 8 : m.To - 8;

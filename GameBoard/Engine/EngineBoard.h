@@ -98,6 +98,8 @@ public:
     void RetractMove();
 
     bool IsAttacked(int square, int colour) const;
+    // IsAttacked with the given occupied squares in place of the board's.
+    bool IsAttackedThrough(int square, int colour, std::uint64_t occupied) const;
     bool InCheck(int colour) const;
     // InCheck(SideToMove), computed once per position of a ply.
     bool SideToMoveInCheck();
@@ -159,6 +161,8 @@ private:
     void GeneratePawn(int from, bool capturesOnly);
     void GeneratePiece(int from, bool capturesOnly);
     void GenerateEnPassant();
+    std::uint64_t PawnsWithCaptures() const;
+    static std::uint64_t ReachableSquares(int i, int piece);
     bool CastlingPathFree(int to) const;
     // Changing squares with the square sets and sums kept in step: Place needs an empty
     // square, Remove an occupied one, Shift an occupied from-square and an empty to-square.
@@ -196,6 +200,7 @@ private:
     }
     void RebuildSquareSets();
     std::uint64_t PinnedPieces() const;
+    std::uint64_t EvasionSquares() const;
     bool LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved);
 
     // Per ply: -1 not yet known, else whether SideToMove is in check there.
@@ -203,6 +208,8 @@ private:
     // Per ply: whether pinned_ holds the pinned pieces of SideToMove there.
     bool pinsKnown_[MaxPly + 1];
     std::uint64_t pinned_[MaxPly + 1];
+    // Per ply, beside pinned_: EvasionSquares() when SideToMove is in check there, else all.
+    std::uint64_t evasions_[MaxPly + 1];
 };
 
 } // namespace engine

@@ -92,6 +92,56 @@ TEST_F(EngineBoardTest, CapturesOnlyListCapturesAndPromotingSteps) {
     }
 }
 
+namespace {
+
+// Pawns on the edge files and on both sides of the board, with and without targets.
+struct CaptureListCase {
+    const char* Name;
+    const char* Fen;
+};
+
+const CaptureListCase CaptureListCases[] = {
+    { "WhitePawnsOnEdgeFiles", "4k3/8/1p4p1/P6P/8/8/8/4K3 w - -" },
+    { "WhitePawnsFacingTheOtherEdge", "4k3/8/8/p6p/P6P/8/8/4K3 w - -" },
+    { "BlackPawnsOnEdgeFiles", "4k3/8/8/8/p6p/1P4P1/8/4K3 b - -" },
+    { "BlackPawnsFacingTheOtherEdge", "4k3/8/8/8/p6p/P6P/8/4K3 b - -" },
+    { "PromotionsWithAndWithoutCaptures", "1n2k2n/P5PP/8/8/8/8/pp5p/N3K2N w - -" },
+    { "BlackPromotions", "1n2k2n/P5PP/8/8/8/8/pp5p/N3K2N b - -" },
+    { "EnPassant", "4k3/8/8/3pP3/8/8/8/4K3 w - d6" },
+    { "Kiwipete", "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -" },
+    { "KiwipeteBlack", "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R b KQkq -" },
+};
+
+class EngineCaptureListTest : public ::testing::TestWithParam<CaptureListCase> { };
+
+} // namespace
+
+// The captures-only list is the full list without its quiet moves: same entries, order
+// and keys.
+TEST_P(EngineCaptureListTest, CapturesAreTheFullListWithoutQuietMoves) {
+    auto board = std::make_unique<EngineBoard>();
+    ASSERT_EQ(Load(*board, GetParam().Fen), LoadRefusal::Accepted);
+    board->GenerateMoves();
+    std::vector<std::pair<std::string, std::int32_t>> expected;
+    for (int i = board->CurrentFirst(); i < board->CurrentEnd(); ++i) {
+        const StackEntry& e = board->MoveList[i];
+        if (e.Move.Flags & (FlagCapture | FlagPromotion))
+            expected.emplace_back(MoveName(e.Move) + char('0' + e.Move.Promote), e.Key);
+    }
+    board->GenerateCaptures();
+    std::vector<std::pair<std::string, std::int32_t>> captures;
+    for (int i = board->CurrentFirst(); i < board->CurrentEnd(); ++i) {
+        const StackEntry& e = board->MoveList[i];
+        captures.emplace_back(MoveName(e.Move) + char('0' + e.Move.Promote), e.Key);
+    }
+    EXPECT_EQ(captures, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, EngineCaptureListTest, ::testing::ValuesIn(CaptureListCases),
+    [](const ::testing::TestParamInfo<CaptureListCase>& param) {
+        return std::string(param.param.Name);
+    });
+
 TEST_F(EngineBoardTest, StepOntoSeventhRankIsAnOrdinaryPawnMove) {
     LoadAndGenerate("4k3/8/P7/8/8/8/8/4K3 w - -");
     const StackEntry* step = FindMove(*board, "a6a7");
@@ -312,6 +362,27 @@ const PinCase PinCases[] = {
     { "BlackPawnPinnedByABishop", "4k3/3p4/8/1B6/8/8/8/4K3 b - -", "d7d5", false },
 };
 
+// King steps, and moves of the side in check.
+const PinCase KingAndCheckCases[] = {
+    { "KingStepsAwayAlongTheCheckingRank", "4k3/8/8/8/8/8/8/r3K3 w - -", "e1f1", false },
+    { "KingStepsOffTheCheckingRank", "4k3/8/8/8/8/8/8/r3K3 w - -", "e1e2", true },
+    { "KingTakesAGuardedRook", "3rk3/8/8/8/8/8/3r4/4K3 w - -", "e1d2", false },
+    { "KingTakesAnUnguardedRook", "4k3/8/8/8/8/8/3r4/4K3 w - -", "e1d2", true },
+    { "KingNextToTheEnemyKing", "8/8/8/8/8/3k4/8/4K3 w - -", "e1e2", false },
+    { "KingKeepsAwayFromTheEnemyKing", "8/8/8/8/8/3k4/8/4K3 w - -", "e1f1", true },
+    { "KingTakesTheCheckingPawn", "4k3/8/8/8/8/8/3p4/4K3 w - -", "e1d2", true },
+    { "RookBlocksTheCheck", "4k3/8/8/8/8/8/2R5/r3K3 w - -", "c2c1", true },
+    { "RookMovesWithoutBlocking", "4k3/8/8/8/8/8/2R5/r3K3 w - -", "c2c3", false },
+    { "RookTakesTheChecker", "4k3/8/8/R7/8/8/8/r3K3 w - -", "a5a1", true },
+    { "RookStopsShortOfTheChecker", "4k3/8/8/R7/8/8/8/r3K3 w - -", "a5a2", false },
+    { "BishopTakesTheCheckingKnight", "4k3/8/8/8/8/3n4/8/4KB2 w - -", "f1d3", true },
+    { "KnightCheckCannotBeBlocked", "4k3/8/8/8/8/3n4/8/4KB2 w - -", "f1e2", false },
+    { "DoubleCheckBlockedOnTheRank", "4k3/8/8/3R4/1b6/8/8/r3K3 w - -", "d5d1", false },
+    { "DoubleCheckBlockedOnTheDiagonal", "4k3/8/8/3R4/1b6/8/8/r3K3 w - -", "d5d2", false },
+    { "DoubleCheckAnsweredByTheKing", "4k3/8/8/3R4/1b6/8/8/r3K3 w - -", "e1f2", true },
+    { "PinnedPieceCannotBlock", "4k3/8/8/8/1b6/8/3B4/r3K3 w - -", "d2c1", false },
+};
+
 class EnginePinTest : public ::testing::TestWithParam<PinCase> { };
 
 } // namespace
@@ -336,4 +407,6 @@ TEST_P(EnginePinTest, MoveIsAcceptedOnlyWhenTheKingStaysCovered) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pins, EnginePinTest, ::testing::ValuesIn(PinCases),
+    [](const ::testing::TestParamInfo<PinCase>& param) { return std::string(param.param.Name); });
+INSTANTIATE_TEST_SUITE_P(KingAndChecks, EnginePinTest, ::testing::ValuesIn(KingAndCheckCases),
     [](const ::testing::TestParamInfo<PinCase>& param) { return std::string(param.param.Name); });
