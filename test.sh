@@ -6,7 +6,7 @@
 #   2. the libFuzzer targets, about a minute each (tools/ci/fuzz.sh),
 #   3. the engine-thread and network tests under ThreadSanitizer (tools/ci/tsan.sh),
 #   4. every test under AddressSanitizer + UndefinedBehaviorSanitizer (tools/ci/asan.sh).
-# ./test.sh --quick runs only step 1.
+# ./test.sh --quick stops after the package check.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh --test
