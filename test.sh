@@ -2,11 +2,12 @@
 # Installs what is missing, builds everything and runs the whole test suite:
 #   0. every C++ source matches .clang-format (tools/ci/format.sh); the build treats
 #      warnings as errors,
-#   1. the normal build's tests (ctest),
-#   2. the libFuzzer targets, about a minute each (tools/ci/fuzz.sh),
-#   3. the engine-thread and network tests under ThreadSanitizer (tools/ci/tsan.sh),
-#   4. every test under AddressSanitizer + UndefinedBehaviorSanitizer (tools/ci/asan.sh).
-# ./test.sh --quick stops after the package check.
+#   1. the normal build's tests (ctest), pictures for people under build/screenshots,
+#   2. the install and the Debian package (tools/ci/package.sh),
+#   3. the libFuzzer targets, about a minute each (tools/ci/fuzz.sh),
+#   4. the engine-thread and network tests under ThreadSanitizer (tools/ci/tsan.sh),
+#   5. every test under AddressSanitizer + UndefinedBehaviorSanitizer (tools/ci/asan.sh).
+# ./test.sh --quick stops after step 2.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/setup.sh --test
