@@ -382,13 +382,15 @@ constexpr CastlingRook RookOfCastling(int kingTo) {
 }
 } // namespace
 
+void EngineBoard::FindPins() {
+    pinned_[Ply] = PinnedPieces();
+    evasions_[Ply] = SideToMoveInCheck() ? EvasionSquares() : ~std::uint64_t(0);
+    pinsKnown_[Ply] = true;
+}
+
 bool EngineBoard::ApplyMove(EngineMove m) {
     const bool wasInCheck = SideToMoveInCheck();
-    if (!pinsKnown_[Ply]) {
-        pinned_[Ply] = PinnedPieces();
-        evasions_[Ply] = wasInCheck ? EvasionSquares() : ~std::uint64_t(0);
-        pinsKnown_[Ply] = true;
-    }
+    if (!pinsKnown_[Ply]) FindPins();
     // Moves that are certainly illegal are refused before anything changes: a king step onto
     // an attacked square (its own square counted empty, so that a slider's line runs through
     // it; a piece on the target square attacks other squares only), or, in check, a move of

@@ -97,6 +97,22 @@ public:
     // Undoes the last move that ApplyMove accepted.
     void RetractMove();
 
+    // The moves that ApplyMove refuses before making them when SideToMove is in check:
+    // castlings, and moves of a piece other than the king that neither take the checking
+    // piece nor block its line (en passant is always tried).
+    struct EvasionFilter {
+        int King;
+        std::uint64_t Targets;
+        bool Refuses(EngineMove m) const {
+            const bool tried = (m.From == King) | (Targets >> m.To & 1) | ((m.Flags & FlagEnPassant) != 0);
+            return !tried | ((m.Flags & FlagCastle) != 0);
+        }
+    };
+    EvasionFilter EvasionsOfPly() {
+        if (!pinsKnown_[Ply]) FindPins();
+        return EvasionFilter { KingSquare[SideToMove], evasions_[Ply] };
+    }
+
     bool IsAttacked(int square, int colour) const;
     // IsAttacked with the given occupied squares in place of the board's.
     bool IsAttackedThrough(int square, int colour, std::uint64_t occupied) const;
@@ -199,6 +215,8 @@ private:
         if (piece == King) KingSquare[colour] = to;
     }
     void RebuildSquareSets();
+    // Finds the pins and evasion squares of the current ply.
+    void FindPins();
     std::uint64_t PinnedPieces() const;
     std::uint64_t EvasionSquares() const;
     bool LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved);

@@ -63,9 +63,11 @@ int EngineSearch::AlphaBeta(int alpha, int beta, int depth) {
     if (FollowBestLine) BoostBestLineMove();
 
     bool anyLegal = false;
-    for (int i = Board.CurrentFirst(); i < Board.CurrentEnd(); ++i) {
+    MoveWalk walk(Board.CurrentFirst(), inCheck);
+    for (;;) {
         if (StopRequested()) break;
-        PickNextMove(i);
+        const int i = NextMove(walk);
+        if (i < 0) break;
         const EngineMove m = Board.MoveList[i].Move;
         if (!Board.ApplyMove(m)) continue;
         anyLegal = true;
@@ -99,11 +101,13 @@ int EngineSearch::CaptureSearch(int alpha, int beta) {
     if (FollowBestLine) BoostBestLineMove();
 
     bool anyLegal = false;
-    for (int i = Board.CurrentFirst(); i < Board.CurrentEnd(); ++i) {
+    MoveWalk walk(Board.CurrentFirst(), inCheck);
+    for (;;) {
         // A stopped search's result is never played, so leaving here changes nothing that is
         // used; without it a capture search full of checks could run on for seconds.
         if (StopRequested()) return alpha;
-        PickNextMove(i);
+        const int i = NextMove(walk);
+        if (i < 0) break;
         const EngineMove m = Board.MoveList[i].Move;
         if (!Board.ApplyMove(m)) continue;
         anyLegal = true;
@@ -130,6 +134,68 @@ void EngineSearch::PickNextMove(int i) {
     int best = i;
     while (list[best].Key != bestKey) ++best;
     std::swap(list[i], list[best]);
+}
+
+int EngineSearch::NextEvasion(MoveWalk& walk) {
+    for (;;) {
+        if (walk.Ordered) return walk.Taken < walk.Count ? walk.Order[walk.Taken++] : -1;
+        if (walk.Front > walk.PickUntil) {
+            walk.Ordered = OrderEvasions(walk);
+            continue;
+        }
+        PickNextMove(walk.Front);
+        const int i = walk.Front++;
+        if (!Board.EvasionsOfPly().Refuses(Board.MoveList[i].Move)) return i;
+    }
+}
+
+// Picking takes the largest key left, the lowest index among equal keys, and swaps the entry
+// at the front into the place of the one taken. An entry's place changes only when it is at
+// the front while larger keys are still being taken, which is when fewer entries come before
+// it than there are larger keys. Where no evasion is moved like that, the evasions are
+// reached in the order of their keys and, among equal keys, of their indices.
+bool EngineSearch::OrderEvasions(MoveWalk& walk) {
+    const StackEntry* list = Board.MoveList;
+    const int front = walk.Front;
+    const int end = Board.CurrentEnd();
+    const EngineBoard::EvasionFilter filter = Board.EvasionsOfPly();
+    int* const found = walk.Order; // first the indices in ascending order
+    int count = 0;
+    std::int32_t smallestKey = INT_MAX;
+    for (int j = front; j < end; ++j) {
+        if (filter.Refuses(list[j].Move)) continue;
+        if (count == MaxEvasions) {
+            walk.PickUntil = end - 1;
+            return false;
+        }
+        found[count++] = j;
+        smallestKey = std::min(smallestKey, list[j].Key);
+    }
+    // Counting the larger keys for each evasion is needed only where fewer entries come
+    // before it than there are keys larger than the smallest evasion key.
+    auto largerKeys = [&](std::int32_t key) {
+        int larger = 0;
+        for (int k = front; k < end; ++k) larger += list[k].Key > key;
+        return larger;
+    };
+    const int mostLarger = largerKeys(smallestKey);
+    for (int n = 0; n < count && found[n] - front < mostLarger; ++n) {
+        const int j = found[n];
+        if (largerKeys(list[j].Key) > j - front) {
+            walk.PickUntil = j;
+            return false;
+        }
+    }
+    // By key, and by index among equal keys: an insertion sort of the ascending indices.
+    for (int n = 1; n < count; ++n) {
+        const int j = found[n];
+        int at = n;
+        for (; at > 0 && list[found[at - 1]].Key < list[j].Key; --at) found[at] = found[at - 1];
+        found[at] = j;
+    }
+    walk.Count = count;
+    walk.Taken = 0;
+    return true;
 }
 
 void EngineSearch::BoostBestLineMove() {

@@ -64,6 +64,32 @@ private:
     void ClearPawnCache();
     mutable PawnEntry pawnCache_[1 << PawnCacheBits];
 
+    // The current ply's moves in the order they are searched: as PickNextMove puts them.
+    // In check, the moves that ApplyMove refuses at once are left out, and the others are
+    // put in that order directly wherever it can be told without picking (OrderEvasions).
+    static constexpr int MaxEvasions = 32;
+    struct MoveWalk {
+        MoveWalk(int first, bool inCheck)
+            : InCheck(inCheck)
+            , Front(first)
+            , PickUntil(first - 1) { }
+        bool InCheck;
+        int Front; // the index PickNextMove fills next
+        int PickUntil; // in check: picking goes on up to here before OrderEvasions is tried
+        bool Ordered = false; // in check: the remaining evasions are in Order
+        int Count = 0;
+        int Taken = 0;
+        int Order[MaxEvasions];
+    };
+    // The index of the next move to try, or -1 after the last.
+    int NextMove(MoveWalk& walk) {
+        if (walk.InCheck) return NextEvasion(walk);
+        if (walk.Front == Board.CurrentEnd()) return -1;
+        PickNextMove(walk.Front);
+        return walk.Front++;
+    }
+    int NextEvasion(MoveWalk& walk);
+    bool OrderEvasions(MoveWalk& walk);
     bool AtDepthBound() const;
     int BoundedEvaluate(int alpha, int beta);
     void TakeBestLine(EngineMove m);
