@@ -119,7 +119,7 @@ void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
             PushPieceMove(i, n, (enemy >> n & 1) ? FlagCapture : 0);
         }
     };
-    auto slide = [&](int dir) {
+    auto slide = [&]<int dir>() {
         const std::uint64_t ray = RayBits[i][dir];
         const std::uint64_t blockers = ray & occupied;
         const int first = blockers == 0 ? -1
@@ -128,7 +128,7 @@ void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
         if (!capturesOnly) {
             // Directions 4..7 run towards higher squares: near to far is ascending.
             std::uint64_t quiet = first == -1 ? ray : ray & ~RayBits[first][dir] & ~blockers;
-            if (dir >= 4) {
+            if constexpr (dir >= 4) {
                 for (; quiet != 0; quiet &= quiet - 1) PushPieceMove(i, std::countr_zero(quiet), 0);
             } else {
                 for (; quiet != 0; quiet &= ~(std::uint64_t(1) << 63 >> std::countl_zero(quiet)))
@@ -146,13 +146,26 @@ void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
         steps(KingTargets[i]);
         break;
     case Bishop:
-        for (const int dir : BishopDirections) slide(dir);
+        slide.template operator()<0>();
+        slide.template operator()<2>();
+        slide.template operator()<5>();
+        slide.template operator()<7>();
         break;
     case Rook:
-        for (const int dir : RookDirections) slide(dir);
+        slide.template operator()<1>();
+        slide.template operator()<3>();
+        slide.template operator()<4>();
+        slide.template operator()<6>();
         break;
     case Queen:
-        for (int dir = 0; dir < 8; ++dir) slide(dir);
+        slide.template operator()<0>();
+        slide.template operator()<1>();
+        slide.template operator()<2>();
+        slide.template operator()<3>();
+        slide.template operator()<4>();
+        slide.template operator()<5>();
+        slide.template operator()<6>();
+        slide.template operator()<7>();
         break;
     default:
         break;
