@@ -8,8 +8,6 @@
 namespace engine {
 
 namespace {
-constexpr EngineBoard::ScoreTable ZeroScores {};
-
 // std::has_single_bit, without the library call for a population count that it becomes
 // on processors not known to have the instruction.
 constexpr bool SingleBit(std::uint64_t bits) {
@@ -31,8 +29,9 @@ EngineBoard::EngineBoard() {
 }
 
 void EngineBoard::UseScoreTable(const ScoreTable* table) {
-    Scores = table != nullptr ? table : &ZeroScores;
+    Scores = table;
     ScoreSum[White] = ScoreSum[Black] = 0;
+    if (Scores == nullptr) return;
     for (int sq = 0; sq < 64; ++sq)
         if (SquareColor[sq] != NoColor)
             ScoreSum[SquareColor[sq]] += (*Scores)[SquareColor[sq]][SquarePiece[sq]][sq];

@@ -146,10 +146,11 @@ public:
 
     // The evaluation's table of material plus square bonus per colour, piece and square,
     // and its running sum over the pieces of each colour. The table belongs to the search;
-    // set it with UseScoreTable (a board on its own uses a table of zeros).
+    // set it with UseScoreTable. Without a table (a board on its own, or while Perft counts)
+    // the sums are not kept and stay 0.
     using ScoreTable = int[2][6][64];
     void UseScoreTable(const ScoreTable* table);
-    const ScoreTable* Scores;
+    const ScoreTable* Scores = nullptr;
     int ScoreSum[2] = { 0, 0 };
 
     // Sort keys of quiet moves, per from- and to-square (kept by the search).
@@ -186,7 +187,7 @@ private:
         const std::uint64_t bit = std::uint64_t(1) << square;
         ColorBits[colour] |= bit;
         PieceBits[colour][piece] |= bit;
-        ScoreSum[colour] += (*Scores)[colour][piece][square];
+        if (Scores != nullptr) ScoreSum[colour] += (*Scores)[colour][piece][square];
         SquareColor[square] = colour;
         SquarePiece[square] = piece;
         if (piece == King) KingSquare[colour] = square;
@@ -197,7 +198,7 @@ private:
         const std::uint64_t bit = std::uint64_t(1) << square;
         ColorBits[colour] &= ~bit;
         PieceBits[colour][piece] &= ~bit;
-        ScoreSum[colour] -= (*Scores)[colour][piece][square];
+        if (Scores != nullptr) ScoreSum[colour] -= (*Scores)[colour][piece][square];
         SquareColor[square] = NoColor;
         SquarePiece[square] = NoPiece;
     }
@@ -207,7 +208,8 @@ private:
         const std::uint64_t bits = (std::uint64_t(1) << from) | (std::uint64_t(1) << to);
         ColorBits[colour] ^= bits;
         PieceBits[colour][piece] ^= bits;
-        ScoreSum[colour] += (*Scores)[colour][piece][to] - (*Scores)[colour][piece][from];
+        if (Scores != nullptr)
+            ScoreSum[colour] += (*Scores)[colour][piece][to] - (*Scores)[colour][piece][from];
         SquareColor[to] = colour;
         SquarePiece[to] = piece;
         SquareColor[from] = NoColor;
