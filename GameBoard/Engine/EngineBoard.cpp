@@ -434,7 +434,7 @@ bool EngineBoard::ApplyMove(EngineMove m) {
         EpSquare = SideToMove == White ? m.To + 8 : m.To - 8;
     else
         EpSquare = -1;
-    if (captured != NoPiece) Remove(m.To);
+    TakeOff(m.To, captured);
     if (m.Flags & FlagPromotion) {
         Remove(m.From);
         Place(m.To, SideToMove, m.Promote);
@@ -464,7 +464,7 @@ void EngineBoard::RetractMove() {
     } else {
         Shift(m.To, m.From);
     }
-    if (u.CapturedPiece != NoPiece) Place(m.To, OtherSide, u.CapturedPiece);
+    PutBack(m.To, u.CapturedPiece);
     if (m.Flags & FlagCastle) {
         const CastlingRook rook = RookOfCastling(m.To);
         Shift(rook.To, rook.From);

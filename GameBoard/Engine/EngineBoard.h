@@ -142,13 +142,16 @@ public:
     // squares per colour and per colour and piece (bit i = square i).
     int KingSquare[2] = { -1, -1 };
     std::uint64_t ColorBits[2] = { 0, 0 };
-    std::uint64_t PieceBits[2][6] = {};
+    // PieceBits[c][NoPiece] is always 0: making a move clears the to-square's bits in the set
+    // of what stood there without asking whether anything did.
+    std::uint64_t PieceBits[2][7] = {};
 
     // The evaluation's table of material plus square bonus per colour, piece and square,
     // and its running sum over the pieces of each colour. The table belongs to the search;
     // set it with UseScoreTable. Without a table (a board on its own, or while Perft counts)
     // the sums are not kept and stay 0.
-    using ScoreTable = int[2][6][64];
+    // Row NoPiece is all zero (an empty square scores nothing).
+    using ScoreTable = int[2][7][64];
     void UseScoreTable(const ScoreTable* table);
     const ScoreTable* Scores = nullptr;
     int ScoreSum[2] = { 0, 0 };
@@ -215,6 +218,25 @@ private:
         SquareColor[from] = NoColor;
         SquarePiece[from] = NoPiece;
         if (piece == King) KingSquare[colour] = to;
+    }
+    // The to-square of a move that is no promotion, castling or en passant, with whatever it
+    // holds (NoPiece for nothing): the piece is taken off, or the bits of the empty square are
+    // cleared, without a branch on which it is, as captures come and go unpredictably.
+    void TakeOff(int square, int piece) {
+        const std::uint64_t bit = std::uint64_t(1) << square;
+        ColorBits[OtherSide] &= ~bit;
+        PieceBits[OtherSide][piece] &= ~bit;
+        if (Scores != nullptr) ScoreSum[OtherSide] -= (*Scores)[OtherSide][piece][square];
+    }
+    // TakeOff undone, once the moving piece has left the square (sides not swapped back).
+    void PutBack(int square, int piece) {
+        const bool taken = piece != NoPiece;
+        const std::uint64_t bit = std::uint64_t(taken) << square;
+        ColorBits[OtherSide] |= bit;
+        PieceBits[OtherSide][piece] |= bit;
+        if (Scores != nullptr) ScoreSum[OtherSide] += (*Scores)[OtherSide][piece][square];
+        SquareColor[square] = taken ? OtherSide : NoColor;
+        SquarePiece[square] = piece;
     }
     void RebuildSquareSets();
     // Finds the pins and evasion squares of the current ply.

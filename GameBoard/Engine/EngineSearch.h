@@ -49,7 +49,7 @@ public:
     EngineMove BestLine[MaxPly][MaxPly];
     int BestLineLength[MaxPly];
     bool FollowBestLine = false;
-    int SquareScore[2][6][64];
+    EngineBoard::ScoreTable SquareScore;
     const std::atomic<bool>* StopFlag = nullptr;
 
 private:
