@@ -452,7 +452,8 @@ bool EngineBoard::ApplyMove(EngineMove m) {
 }
 
 void EngineBoard::RetractMove() {
-    std::swap(SideToMove, OtherSide);
+    OtherSide = SideToMove;
+    SideToMove = OtherSide ^ 1;
     --Ply;
     const UndoRecord& u = UndoStack[Ply];
     const EngineMove m = u.Move;
