@@ -221,22 +221,6 @@ std::uint64_t EngineBoard::PawnsWithCaptures() const {
         & (((enemy >> 7) & ~FileA) | ((enemy >> 9) & ~FileH) | (0xFFFFull << 48));
 }
 
-// The squares a piece other than a pawn reaches from square i on an empty board.
-std::uint64_t EngineBoard::ReachableSquares(int i, int piece) {
-    switch (piece) {
-    case Knight:
-        return KnightTargets[i];
-    case King:
-        return KingTargets[i];
-    case Bishop:
-        return DiagonalBits[i];
-    case Rook:
-        return StraightBits[i];
-    default: // Queen
-        return DiagonalBits[i] | StraightBits[i];
-    }
-}
-
 void EngineBoard::GenerateCaptures() {
     PlyEnd[Ply] = PlyFirst[Ply];
     // Pawns that would add nothing are left out; the others keep the ascending order.
@@ -249,7 +233,7 @@ void EngineBoard::GenerateCaptures() {
         const int piece = SquarePiece[i];
         if (piece == Pawn)
             GeneratePawn(i, true);
-        else if (ReachableSquares(i, piece) & enemy)
+        else if (PieceReach[piece][i] & enemy)
             GeneratePiece(i, true);
     }
     GenerateEnPassant();

@@ -182,7 +182,6 @@ private:
     void GeneratePiece(int from, bool capturesOnly);
     void GenerateEnPassant();
     std::uint64_t PawnsWithCaptures() const;
-    static std::uint64_t ReachableSquares(int i, int piece);
     bool CastlingPathFree(int to) const;
     // Changing squares with the square sets and sums kept in step: Place needs an empty
     // square, Remove an occupied one, Shift an occupied from-square and an empty to-square.

@@ -134,6 +134,21 @@ constexpr std::array<std::uint64_t, 64> MakeLineBits(const int (&dirs)[4]) {
 constexpr auto DiagonalBits = MakeLineBits(BishopDirections);
 constexpr auto StraightBits = MakeLineBits(RookDirections);
 
+// Per piece code (knight to king) and square: the squares the piece reaches from there on an
+// empty board. The pawn's row stays empty.
+constexpr std::array<std::array<std::uint64_t, 64>, 6> MakePieceReach() {
+    std::array<std::array<std::uint64_t, 64>, 6> reach {};
+    for (int sq = 0; sq < 64; ++sq) {
+        reach[1][sq] = KnightTargets[sq];
+        reach[2][sq] = DiagonalBits[sq];
+        reach[3][sq] = StraightBits[sq];
+        reach[4][sq] = DiagonalBits[sq] | StraightBits[sq];
+        reach[5][sq] = KingTargets[sq];
+    }
+    return reach;
+}
+constexpr auto PieceReach = MakePieceReach();
+
 // The first occupied square along a ray (-1 when there is none).
 inline int FirstOnRay(int sq, int dir, std::uint64_t occupied) {
     const std::uint64_t hit = RayBits[sq][dir] & occupied;
