@@ -120,6 +120,7 @@ void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
     };
     auto slide = [&]<int dir>() {
         const std::uint64_t ray = RayBits[i][dir];
+        if (capturesOnly && !(ray & enemy)) return; // no enemy piece to take on this ray
         const std::uint64_t blockers = ray & occupied;
         const int first = blockers == 0 ? -1
             : dir >= 4                  ? std::countr_zero(blockers)
