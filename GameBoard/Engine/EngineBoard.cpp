@@ -72,7 +72,8 @@ void EngineBoard::AddPromotions(int from, int to, std::uint8_t flags) {
     }
 }
 
-void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
+template <bool capturesOnly>
+void EngineBoard::GeneratePawn(int i) {
     const int file = ColumnOf(i);
     // Only a pawn one step from the last rank promotes, so the others skip that test per move.
     const bool promoting = SideToMove == White ? i <= 15 : i >= 48;
@@ -85,7 +86,8 @@ void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
     if (SideToMove == White) {
         if (file != 0 && SquareColor[i - 9] == Black) add(i - 9, FlagCapture | FlagPawn);
         if (file != 7 && SquareColor[i - 7] == Black) add(i - 7, FlagCapture | FlagPawn);
-        if (capturesOnly && i > 15) return;
+        if constexpr (capturesOnly)
+            if (i > 15) return;
         if (SquarePiece[i - 8] == NoPiece) {
             add(i - 8, FlagPawn);
             if (!capturesOnly && i >= 48 && SquarePiece[i - 16] == NoPiece)
@@ -94,7 +96,8 @@ void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
     } else {
         if (file != 0 && SquareColor[i + 7] == White) add(i + 7, FlagCapture | FlagPawn);
         if (file != 7 && SquareColor[i + 9] == White) add(i + 9, FlagCapture | FlagPawn);
-        if (capturesOnly && i < 48) return;
+        if constexpr (capturesOnly)
+            if (i < 48) return;
         if (SquarePiece[i + 8] == NoPiece) {
             add(i + 8, FlagPawn);
             if (!capturesOnly && i <= 15 && SquarePiece[i + 16] == NoPiece)
@@ -108,7 +111,8 @@ void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
 // and the king's directions in table order reach ascending squares, so their targets are
 // taken from a bit set in ascending order; a slider's ray up to its first blocker is cut
 // from the ray's bit set, so that no square is looked at twice.
-void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
+template <bool capturesOnly>
+void EngineBoard::GeneratePiece(int i) {
     const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
     const std::uint64_t enemy = ColorBits[OtherSide];
     const std::uint64_t allowed = capturesOnly ? enemy : ~ColorBits[SideToMove];
@@ -120,12 +124,13 @@ void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
     };
     auto slide = [&]<int dir>() {
         const std::uint64_t ray = RayBits[i][dir];
-        if (capturesOnly && !(ray & enemy)) return; // no enemy piece to take on this ray
+        if constexpr (capturesOnly)
+            if (!(ray & enemy)) return; // no enemy piece to take on this ray
         const std::uint64_t blockers = ray & occupied;
         const int first = blockers == 0 ? -1
             : dir >= 4                  ? std::countr_zero(blockers)
                                         : 63 - std::countl_zero(blockers);
-        if (!capturesOnly) {
+        if constexpr (!capturesOnly) {
             // Directions 4..7 run towards higher squares: near to far is ascending.
             std::uint64_t quiet = first == -1 ? ray : ray & ~RayBits[first][dir] & ~blockers;
             if constexpr (dir >= 4) {
@@ -194,9 +199,9 @@ void EngineBoard::GenerateMoves() {
     for (std::uint64_t bits = ColorBits[SideToMove]; bits != 0; bits &= bits - 1) {
         const int i = std::countr_zero(bits);
         if (SquarePiece[i] == Pawn)
-            GeneratePawn(i, false);
+            GeneratePawn<false>(i);
         else
-            GeneratePiece(i, false);
+            GeneratePiece<false>(i);
     }
     if (SideToMove == White) {
         if (CastleRights & WhiteKingSideRight) AddMove(60, 62, FlagCastle);
@@ -233,9 +238,9 @@ void EngineBoard::GenerateCaptures() {
         const int i = std::countr_zero(bits);
         const int piece = SquarePiece[i];
         if (piece == Pawn)
-            GeneratePawn(i, true);
+            GeneratePawn<true>(i);
         else if (PieceReach[piece][i] & enemy)
-            GeneratePiece(i, true);
+            GeneratePiece<true>(i);
     }
     GenerateEnPassant();
     PlyFirst[Ply + 1] = PlyEnd[Ply];

@@ -178,8 +178,11 @@ private:
                                       : HistoryScore[from][to];
     }
     void AddPromotions(int from, int to, std::uint8_t flags);
-    void GeneratePawn(int from, bool capturesOnly);
-    void GeneratePiece(int from, bool capturesOnly);
+    // The moves of one pawn or piece; with capturesOnly, what GenerateCaptures takes of them.
+    template <bool capturesOnly>
+    void GeneratePawn(int from);
+    template <bool capturesOnly>
+    void GeneratePiece(int from);
     void GenerateEnPassant();
     std::uint64_t PawnsWithCaptures() const;
     bool CastlingPathFree(int to) const;
