@@ -112,11 +112,13 @@ void EngineBoard::GeneratePawn(int i) {
 // taken from a bit set in ascending order; a slider's ray up to its first blocker is cut
 // from the ray's bit set, so that no square is looked at twice.
 template <bool capturesOnly>
-void EngineBoard::GeneratePiece(int i) {
+std::uint64_t EngineBoard::GeneratePiece(int i) {
     const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
     const std::uint64_t enemy = ColorBits[OtherSide];
     const std::uint64_t allowed = capturesOnly ? enemy : ~ColorBits[SideToMove];
+    std::uint64_t reached = 0;
     auto steps = [&](std::uint64_t targets) {
+        reached = targets & allowed;
         for (targets &= allowed; targets != 0; targets &= targets - 1) {
             const int n = std::countr_zero(targets);
             PushPieceMove(i, n, (enemy >> n & 1) ? FlagCapture : 0);
@@ -133,6 +135,7 @@ void EngineBoard::GeneratePiece(int i) {
         if constexpr (!capturesOnly) {
             // Directions 4..7 run towards higher squares: near to far is ascending.
             std::uint64_t quiet = first == -1 ? ray : ray & ~RayBits[first][dir] & ~blockers;
+            reached |= quiet;
             if constexpr (dir >= 4) {
                 for (; quiet != 0; quiet &= quiet - 1) PushPieceMove(i, std::countr_zero(quiet), 0);
             } else {
@@ -140,7 +143,10 @@ void EngineBoard::GeneratePiece(int i) {
                     PushPieceMove(i, 63 - std::countl_zero(quiet), 0);
             }
         }
-        if (first != -1 && (enemy >> first & 1)) PushPieceMove(i, first, FlagCapture);
+        if (first != -1 && (enemy >> first & 1)) {
+            reached |= std::uint64_t(1) << first;
+            PushPieceMove(i, first, FlagCapture);
+        }
     };
     const int piece = SquarePiece[i];
     switch (piece) {
@@ -175,6 +181,7 @@ void EngineBoard::GeneratePiece(int i) {
     default:
         break;
     }
+    return reached;
 }
 
 void EngineBoard::GenerateEnPassant() {
@@ -194,14 +201,45 @@ void EngineBoard::GenerateEnPassant() {
 }
 
 void EngineBoard::GenerateMoves() {
+    GenerateAll<false>(nullptr, 0);
+}
+
+int EngineBoard::GenerateMovesInCheck(int* evasions, int max) {
+    return GenerateAll<true>(evasions, max);
+}
+
+// With noteEvasions, only the moves of the king, of a piece that reaches one of the filter's
+// target squares and of a pawn that could are looked at.
+template <bool noteEvasions>
+int EngineBoard::GenerateAll(int* evasions, int max) {
     PlyEnd[Ply] = PlyFirst[Ply];
+    EvasionFilter filter { -1, 0 };
+    if constexpr (noteEvasions) filter = EvasionsOfPly();
+    int count = 0;
+    bool fits = true;
+    auto note = [&](int first) {
+        for (int j = first; j < PlyEnd[Ply]; ++j) {
+            if (filter.Refuses(MoveList[j].Move)) continue;
+            if (count == max) {
+                fits = false;
+                return;
+            }
+            evasions[count++] = j;
+        }
+    };
     // Ascending square order, a8 to h1.
     for (std::uint64_t bits = ColorBits[SideToMove]; bits != 0; bits &= bits - 1) {
         const int i = std::countr_zero(bits);
-        if (SquarePiece[i] == Pawn)
+        const int first = PlyEnd[Ply];
+        if (SquarePiece[i] == Pawn) {
             GeneratePawn<false>(i);
-        else
-            GeneratePiece<false>(i);
+            if constexpr (noteEvasions)
+                if (PawnReach[SideToMove][i] & filter.Targets) note(first);
+        } else {
+            const std::uint64_t reached = GeneratePiece<false>(i);
+            if constexpr (noteEvasions)
+                if (i == filter.King || (reached & filter.Targets)) note(first);
+        }
     }
     if (SideToMove == White) {
         if (CastleRights & WhiteKingSideRight) AddMove(60, 62, FlagCastle);
@@ -210,8 +248,11 @@ void EngineBoard::GenerateMoves() {
         if (CastleRights & BlackKingSideRight) AddMove(4, 6, FlagCastle);
         if (CastleRights & BlackQueenSideRight) AddMove(4, 2, FlagCastle);
     }
+    const int enPassant = PlyEnd[Ply];
     GenerateEnPassant();
+    if constexpr (noteEvasions) note(enPassant);
     PlyFirst[Ply + 1] = PlyEnd[Ply];
+    return fits ? count : -1;
 }
 
 // The pawns of SideToMove that have something for GenerateCaptures: an enemy piece on a

@@ -112,6 +112,10 @@ public:
         if (!pinsKnown_[Ply]) FindPins();
         return EvasionFilter { KingSquare[SideToMove], evasions_[Ply] };
     }
+    // GenerateMoves where SideToMove is in check: the same list, and the indices of its moves
+    // that EvasionsOfPly() does not refuse, ascending, in evasions. Returns their number, or
+    // -1 when there are more than max.
+    int GenerateMovesInCheck(int* evasions, int max);
 
     bool IsAttacked(int square, int colour) const;
     // IsAttacked with the given occupied squares in place of the board's.
@@ -181,8 +185,11 @@ private:
     // The moves of one pawn or piece; with capturesOnly, what GenerateCaptures takes of them.
     template <bool capturesOnly>
     void GeneratePawn(int from);
+    // Returns the squares the piece's moves go to.
     template <bool capturesOnly>
-    void GeneratePiece(int from);
+    std::uint64_t GeneratePiece(int from);
+    template <bool noteEvasions>
+    int GenerateAll(int* evasions, int max);
     void GenerateEnPassant();
     std::uint64_t PawnsWithCaptures() const;
     bool CastlingPathFree(int to) const;

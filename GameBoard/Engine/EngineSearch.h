@@ -71,16 +71,21 @@ private:
     struct MoveWalk {
         MoveWalk(int first, bool inCheck)
             : InCheck(inCheck)
-            , Front(first)
-            , PickUntil(first - 1) { }
+            , Front(first) { }
         bool InCheck;
         int Front; // the index PickNextMove fills next
-        int PickUntil; // in check: picking goes on up to here before OrderEvasions is tried
-        bool Ordered = false; // in check: the remaining evasions are in Order
+        // In check: the indices of the moves not refused at once (Tracked false where there
+        // are too many to follow), in search order once Ordered; until then picking goes on
+        // up to PickUntil.
         int Count = 0;
+        bool Tracked = true;
+        bool Ordered = false;
         int Taken = 0;
-        int Order[MaxEvasions];
+        int PickUntil = -1;
+        int Evasions[MaxEvasions];
     };
+    // GenerateMoves, noting the evasions in check.
+    void GenerateMoves(MoveWalk& walk);
     // The index of the next move to try, or -1 after the last.
     int NextMove(MoveWalk& walk) {
         if (walk.InCheck) return NextEvasion(walk);
@@ -90,6 +95,8 @@ private:
     }
     int NextEvasion(MoveWalk& walk);
     bool OrderEvasions(MoveWalk& walk);
+    // PickNextMove, returning the index the picked entry came from.
+    int PickFrom(int i);
     bool AtDepthBound() const;
     int BoundedEvaluate(int alpha, int beta);
     void TakeBestLine(EngineMove m);
