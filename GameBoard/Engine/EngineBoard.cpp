@@ -456,7 +456,11 @@ bool EngineBoard::ApplyMove(EngineMove m) {
         Shift(rook.From, rook.To);
     }
     const int captured = SquarePiece[m.To];
-    UndoStack[Ply] = UndoRecord { m, captured, CastleRights, EpSquare };
+    UndoRecord& undo = UndoStack[Ply];
+    undo.Move = m;
+    undo.CapturedPiece = captured;
+    undo.CastleRights = CastleRights;
+    undo.EpSquare = EpSquare;
     ++Ply;
     checkCache_[Ply] = -1;
     pinsKnown_[Ply] = false;
