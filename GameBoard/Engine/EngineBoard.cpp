@@ -375,7 +375,7 @@ std::uint64_t EngineBoard::EvasionSquares() const {
 // in full; any other king move was tested before it was made (ApplyMove). Any other move of a side
 // not in check exposes its king only when a pinned piece leaves the line of its pin; the pins are
 // found once per ply, before the move, so that most moves are checked with two table lookups.
-bool EngineBoard::LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved) {
+inline bool EngineBoard::LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved) {
     if (m.Flags & (FlagCastle | FlagEnPassant)) return InCheck(OtherSide);
     if (kingMoved) return false;
     if (wasInCheck) return InCheck(OtherSide);

@@ -252,7 +252,7 @@ private:
     void FindPins();
     std::uint64_t PinnedPieces() const;
     std::uint64_t EvasionSquares() const;
-    bool LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved);
+    [[gnu::always_inline]] bool LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved);
 
     // Per ply: -1 not yet known, else whether SideToMove is in check there.
     std::int8_t checkCache_[MaxPly + 1];
