@@ -300,19 +300,12 @@ bool EngineBoard::IsAttackedThrough(int sq, int c, std::uint64_t occupied) const
     if (KnightTargets[sq] & pieces[Knight]) return true;
     if (KingTargets[sq] & pieces[King]) return true;
     if (PawnAttackers[c][sq] & pieces[Pawn]) return true;
-    const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
-    if (DiagonalBits[sq] & diagonal) {
-        for (const int dir : BishopDirections) {
-            const int n = FirstOnRay(sq, dir, occupied);
-            if (n != -1 && (diagonal >> n & 1)) return true;
-        }
-    }
-    const std::uint64_t straight = pieces[Rook] | pieces[Queen];
-    if (StraightBits[sq] & straight) {
-        for (const int dir : RookDirections) {
-            const int n = FirstOnRay(sq, dir, occupied);
-            if (n != -1 && (straight >> n & 1)) return true;
-        }
+    // A slider on one of the square's lines attacks it when nothing stands between them.
+    std::uint64_t sliders = (DiagonalBits[sq] & (pieces[Bishop] | pieces[Queen]))
+        | (StraightBits[sq] & (pieces[Rook] | pieces[Queen]));
+    for (; sliders != 0; sliders &= sliders - 1) {
+        const int slider = std::countr_zero(sliders);
+        if (!(BetweenBits(sq, slider) & occupied)) return true;
     }
     return false;
 }
@@ -340,11 +333,7 @@ std::uint64_t EngineBoard::PinnedPieces() const {
         | (StraightBits[king] & (enemy[Rook] | enemy[Queen]));
     for (; sliders != 0; sliders &= sliders - 1) {
         const int slider = std::countr_zero(sliders);
-        const int dir = LineDirection[king][slider];
-        // The squares strictly between king and slider.
-        const std::uint64_t between
-            = RayBits[king][dir] & ~RayBits[slider][dir] & ~(std::uint64_t(1) << slider);
-        const std::uint64_t blockers = between & occupied;
+        const std::uint64_t blockers = BetweenBits(king, slider) & occupied;
         if (SingleBit(blockers) && (blockers & ColorBits[SideToMove]) != 0) pinned |= blockers;
     }
     return pinned;

@@ -165,6 +165,12 @@ constexpr std::array<std::array<std::uint64_t, 64>, 6> MakePieceReach() {
 }
 constexpr auto PieceReach = MakePieceReach();
 
+// The squares strictly between two squares on a shared line.
+inline std::uint64_t BetweenBits(int a, int b) {
+    const int dir = LineDirection[a][b];
+    return RayBits[a][dir] & ~RayBits[b][dir] & ~(std::uint64_t(1) << b);
+}
+
 // The first occupied square along a ray (-1 when there is none).
 inline int FirstOnRay(int sq, int dir, std::uint64_t occupied) {
     const std::uint64_t hit = RayBits[sq][dir] & occupied;
