@@ -315,11 +315,6 @@ bool EngineBoard::InCheck(int c) const {
     return king != -1 && IsAttacked(king, c ^ 1);
 }
 
-bool EngineBoard::SideToMoveInCheck() {
-    std::int8_t& known = checkCache_[Ply];
-    if (known < 0) known = InCheck(SideToMove) ? 1 : 0;
-    return known != 0;
-}
 
 // The pieces of SideToMove that stand alone between their king and an enemy slider on a
 // line the slider moves along. Only such a piece can open a line onto its own king.

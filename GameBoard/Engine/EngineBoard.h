@@ -122,7 +122,11 @@ public:
     bool IsAttackedThrough(int square, int colour, std::uint64_t occupied) const;
     bool InCheck(int colour) const;
     // InCheck(SideToMove), computed once per position of a ply.
-    bool SideToMoveInCheck();
+    bool SideToMoveInCheck() {
+        std::int8_t& known = checkCache_[Ply];
+        if (known < 0) known = InCheck(SideToMove) ? 1 : 0;
+        return known != 0;
+    }
 
     // Moves of the current ply: MoveList[PlyFirst[Ply] .. PlyEnd[Ply]-1].
     int CurrentFirst() const { return PlyFirst[Ply]; }
