@@ -147,6 +147,10 @@ void EngineSearch::GenerateMoves(MoveWalk& walk) {
         return;
     }
     walk.Count = Board.GenerateMovesInCheck(walk.Evasions, MaxEvasions);
+    walk.Tracked = true;
+    walk.Ordered = false;
+    walk.Taken = 0;
+    walk.PickUntil = walk.Front - 1;
     if (walk.Count < 0) { // picking through the whole list
         walk.Count = 0;
         walk.Tracked = false;

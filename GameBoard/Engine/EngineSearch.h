@@ -74,14 +74,14 @@ private:
             , Front(first) { }
         bool InCheck;
         int Front; // the index PickNextMove fills next
-        // In check: the indices of the moves not refused at once (Tracked false where there
-        // are too many to follow), in search order once Ordered; until then picking goes on
-        // up to PickUntil.
-        int Count = 0;
-        bool Tracked = true;
-        bool Ordered = false;
-        int Taken = 0;
-        int PickUntil = -1;
+        // In check (set by GenerateMoves): the indices of the moves not refused at once
+        // (Tracked false where there are too many to follow), in search order once Ordered;
+        // until then picking goes on up to PickUntil.
+        int Count;
+        bool Tracked;
+        bool Ordered;
+        int Taken;
+        int PickUntil;
         int Evasions[MaxEvasions];
     };
     // GenerateMoves, noting the evasions in check.
