@@ -478,6 +478,11 @@ void EngineBoard::RetractMove() {
     const EngineMove m = u.Move;
     CastleRights = u.CastleRights;
     EpSquare = u.EpSquare;
+    if (!(m.Flags & (FlagPromotion | FlagCastle | FlagEnPassant))) { // most moves
+        Shift(m.To, m.From);
+        PutBack(m.To, u.CapturedPiece);
+        return;
+    }
     if (m.Flags & FlagPromotion) {
         Remove(m.To);
         Place(m.From, SideToMove, Pawn);
