@@ -270,17 +270,22 @@ std::uint64_t EngineBoard::PawnsWithCaptures() const {
 
 void EngineBoard::GenerateCaptures() {
     PlyEnd[Ply] = PlyFirst[Ply];
-    // Pawns that would add nothing are left out; the others keep the ascending order.
-    const std::uint64_t idlePawns = PieceBits[SideToMove][Pawn] & ~PawnsWithCaptures();
-    // Likewise a piece with no enemy piece among the squares it could reach on an empty
-    // board: this skips the call for most pieces.
+    // Only the pawns and pieces that can add something are visited, in ascending order: pawns
+    // with something to take or a step onto the last rank, and pieces with an enemy piece
+    // among the squares they reach on an empty board. The pieces are sorted out without a
+    // branch, as which of them qualify is hard to predict.
     const std::uint64_t enemy = ColorBits[OtherSide];
-    for (std::uint64_t bits = ColorBits[SideToMove] & ~idlePawns; bits != 0; bits &= bits - 1) {
+    const std::uint64_t pawns = PieceBits[SideToMove][Pawn];
+    std::uint64_t active = pawns & PawnsWithCaptures();
+    for (std::uint64_t bits = ColorBits[SideToMove] & ~pawns; bits != 0; bits &= bits - 1) {
         const int i = std::countr_zero(bits);
-        const int piece = SquarePiece[i];
-        if (piece == Pawn)
+        active |= std::uint64_t((PieceReach[SquarePiece[i]][i] & enemy) != 0) << i;
+    }
+    for (; active != 0; active &= active - 1) {
+        const int i = std::countr_zero(active);
+        if (pawns >> i & 1)
             GeneratePawn<true>(i);
-        else if (PieceReach[piece][i] & enemy)
+        else
             GeneratePiece<true>(i);
     }
     GenerateEnPassant();
