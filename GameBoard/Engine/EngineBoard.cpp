@@ -8,6 +8,21 @@
 namespace engine {
 
 namespace {
+// Per piece (knight to king) and square: the squares the piece reaches from there on an
+// empty board. The pawn's row stays empty.
+constexpr std::array<std::array<std::uint64_t, 64>, 6> MakePieceReach() {
+    std::array<std::array<std::uint64_t, 64>, 6> reach {};
+    for (int sq = 0; sq < 64; ++sq) {
+        reach[Knight][sq] = KnightTargets[sq];
+        reach[Bishop][sq] = DiagonalBits[sq];
+        reach[Rook][sq] = StraightBits[sq];
+        reach[Queen][sq] = DiagonalBits[sq] | StraightBits[sq];
+        reach[King][sq] = KingTargets[sq];
+    }
+    return reach;
+}
+constexpr auto PieceReach = MakePieceReach();
+
 // std::has_single_bit, without the library call for a population count that it becomes
 // on processors not known to have the instruction.
 constexpr bool SingleBit(std::uint64_t bits) {
@@ -72,8 +87,7 @@ void EngineBoard::AddPromotions(int from, int to, std::uint8_t flags) {
     }
 }
 
-template <bool capturesOnly>
-void EngineBoard::GeneratePawn(int i) {
+template <bool capturesOnly> void EngineBoard::GeneratePawn(int i) {
     const int file = ColumnOf(i);
     // Only a pawn one step from the last rank promotes, so the others skip that test per move.
     const bool promoting = SideToMove == White ? i <= 15 : i >= 48;
@@ -111,8 +125,7 @@ void EngineBoard::GeneratePawn(int i) {
 // and the king's directions in table order reach ascending squares, so their targets are
 // taken from a bit set in ascending order; a slider's ray up to its first blocker is cut
 // from the ray's bit set, so that no square is looked at twice.
-template <bool capturesOnly>
-std::uint64_t EngineBoard::GeneratePiece(int i) {
+template <bool capturesOnly> std::uint64_t EngineBoard::GeneratePiece(int i) {
     const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
     const std::uint64_t enemy = ColorBits[OtherSide];
     const std::uint64_t allowed = capturesOnly ? enemy : ~ColorBits[SideToMove];
@@ -124,6 +137,8 @@ std::uint64_t EngineBoard::GeneratePiece(int i) {
             PushPieceMove(i, n, (enemy >> n & 1) ? FlagCapture : 0);
         }
     };
+    // One instance per direction (called for each below), so that everything that depends on
+    // the direction is settled when compiling.
     auto slide = [&]<int dir>() {
         const std::uint64_t ray = RayBits[i][dir];
         if constexpr (capturesOnly)
@@ -210,8 +225,7 @@ int EngineBoard::GenerateMovesInCheck(int* evasions, int max) {
 
 // With noteEvasions, only the moves of the king, of a piece that reaches one of the filter's
 // target squares and of a pawn that could are looked at.
-template <bool noteEvasions>
-int EngineBoard::GenerateAll(int* evasions, int max) {
+template <bool noteEvasions> int EngineBoard::GenerateAll(int* evasions, int max) {
     PlyEnd[Ply] = PlyFirst[Ply];
     EvasionFilter filter { -1, 0 };
     if constexpr (noteEvasions) filter = EvasionsOfPly();
@@ -319,7 +333,6 @@ bool EngineBoard::InCheck(int c) const {
     const int king = KingSquare[c];
     return king != -1 && IsAttacked(king, c ^ 1);
 }
-
 
 // The pieces of SideToMove that stand alone between their king and an enemy slider on a
 // line the slider moves along. Only such a piece can open a line onto its own king.

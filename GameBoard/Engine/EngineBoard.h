@@ -104,7 +104,8 @@ public:
         int King;
         std::uint64_t Targets;
         bool Refuses(EngineMove m) const {
-            const bool tried = (m.From == King) | (Targets >> m.To & 1) | ((m.Flags & FlagEnPassant) != 0);
+            const bool tried
+                = (m.From == King) | (Targets >> m.To & 1) | ((m.Flags & FlagEnPassant) != 0);
             return !tried | ((m.Flags & FlagCastle) != 0);
         }
     };
@@ -187,13 +188,10 @@ private:
     }
     void AddPromotions(int from, int to, std::uint8_t flags);
     // The moves of one pawn or piece; with capturesOnly, what GenerateCaptures takes of them.
-    template <bool capturesOnly>
-    void GeneratePawn(int from);
+    template <bool capturesOnly> void GeneratePawn(int from);
     // Returns the squares the piece's moves go to.
-    template <bool capturesOnly>
-    std::uint64_t GeneratePiece(int from);
-    template <bool noteEvasions>
-    int GenerateAll(int* evasions, int max);
+    template <bool capturesOnly> std::uint64_t GeneratePiece(int from);
+    template <bool noteEvasions> int GenerateAll(int* evasions, int max);
     void GenerateEnPassant();
     std::uint64_t PawnsWithCaptures() const;
     bool CastlingPathFree(int to) const;
@@ -252,10 +250,12 @@ private:
         SquarePiece[square] = piece;
     }
     void RebuildSquareSets();
-    // Finds the pins and evasion squares of the current ply.
+    // Finds the pins of the current ply and, in check, its evasion squares.
     void FindPins();
     std::uint64_t PinnedPieces() const;
     std::uint64_t EvasionSquares() const;
+    // Inlined into ApplyMove (it runs for every move made), which the compiler's own
+    // judgement would not do for a function of ApplyMove's size.
     [[gnu::always_inline]] bool LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved);
 
     // Per ply: -1 not yet known, else whether SideToMove is in check there.

@@ -210,7 +210,8 @@ int EngineSearch::Evaluate() const {
         for (std::uint64_t r = rooks & noPawns; r != 0; r &= r - 1) bonus += 5;
         return bonus;
     };
-    score += rookBonus(b.PieceBits[White][Rook], noWhite) - rookBonus(b.PieceBits[Black][Rook], noBlack);
+    score += rookBonus(b.PieceBits[White][Rook], noWhite)
+        - rookBonus(b.PieceBits[Black][Rook], noBlack);
     return b.SideToMove == White ? score : -score;
 }
 

@@ -124,16 +124,18 @@ constexpr std::array<std::array<std::uint64_t, 64>, 2> MakePawnAttackers() {
 }
 constexpr auto PawnAttackers = MakePawnAttackers();
 
-// Per colour and square: the squares a pawn of that colour there can move to (steps and
-// captures; White moves towards row 0).
+// Per colour and square: the squares a pawn of that colour there could move to, one or two
+// steps ahead or taking to either side (White moves towards row 0).
 constexpr std::array<std::array<std::uint64_t, 64>, 2> MakePawnReach() {
     std::array<std::array<std::uint64_t, 64>, 2> reach {};
     for (int sq = 0; sq < 64; ++sq) {
         for (const int d : { 9, 10, 11, 20 }) {
             const int ahead = FrameIndex[sq] - d;
             const int behind = FrameIndex[sq] + d;
-            if (ahead >= 0 && BoardFrame[ahead] != -1) reach[0][sq] |= std::uint64_t(1) << BoardFrame[ahead];
-            if (behind < 120 && BoardFrame[behind] != -1) reach[1][sq] |= std::uint64_t(1) << BoardFrame[behind];
+            if (ahead >= 0 && BoardFrame[ahead] != -1)
+                reach[0][sq] |= std::uint64_t(1) << BoardFrame[ahead];
+            if (behind < 120 && BoardFrame[behind] != -1)
+                reach[1][sq] |= std::uint64_t(1) << BoardFrame[behind];
         }
     }
     return reach;
@@ -149,21 +151,6 @@ constexpr std::array<std::uint64_t, 64> MakeLineBits(const int (&dirs)[4]) {
 }
 constexpr auto DiagonalBits = MakeLineBits(BishopDirections);
 constexpr auto StraightBits = MakeLineBits(RookDirections);
-
-// Per piece code (knight to king) and square: the squares the piece reaches from there on an
-// empty board. The pawn's row stays empty.
-constexpr std::array<std::array<std::uint64_t, 64>, 6> MakePieceReach() {
-    std::array<std::array<std::uint64_t, 64>, 6> reach {};
-    for (int sq = 0; sq < 64; ++sq) {
-        reach[1][sq] = KnightTargets[sq];
-        reach[2][sq] = DiagonalBits[sq];
-        reach[3][sq] = StraightBits[sq];
-        reach[4][sq] = DiagonalBits[sq] | StraightBits[sq];
-        reach[5][sq] = KingTargets[sq];
-    }
-    return reach;
-}
-constexpr auto PieceReach = MakePieceReach();
 
 // The squares strictly between two squares on a shared line.
 inline std::uint64_t BetweenBits(int a, int b) {
