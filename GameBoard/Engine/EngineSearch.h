@@ -45,28 +45,10 @@ public:
         return StopFlag != nullptr && StopFlag->load(std::memory_order_relaxed);
     }
 
-    EngineBoard Board;
-    EngineMove BestLine[MaxPly][MaxPly];
-    int BestLineLength[MaxPly];
-    bool FollowBestLine = false;
-    EngineBoard::ScoreTable SquareScore;
-    const std::atomic<bool>* StopFlag = nullptr;
-
-private:
-    // Pawn terms of a formation: the evaluation's cache, valid for one table of square scores.
-    struct PawnEntry {
-        std::uint64_t Pawns[2] = { ~std::uint64_t(0), ~std::uint64_t(0) }; // none can match
-        int Score = 0; // White's pawn terms minus Black's
-        std::uint16_t Files[2] = { 0, 0 }; // bit f + 1: file f holds a pawn of that colour
-    };
-    static constexpr int PawnCacheBits = 12;
-    PawnEntry EvaluatePawns(std::uint64_t whitePawns, std::uint64_t blackPawns) const;
-    void ClearPawnCache();
-    mutable PawnEntry pawnCache_[1 << PawnCacheBits];
-
     // The current ply's moves in the order they are searched: as PickNextMove puts them.
     // In check, the moves that ApplyMove refuses at once are left out, and the others are
     // put in that order directly wherever it can be told without picking (OrderEvasions).
+    // Used by AlphaBeta and CaptureSearch: GenerateMoves(walk), then NextMove until -1.
     static constexpr int MaxEvasions = 32;
     struct MoveWalk {
         MoveWalk(int first, bool inCheck)
@@ -93,10 +75,31 @@ private:
         PickNextMove(walk.Front);
         return walk.Front++;
     }
+
+    EngineBoard Board;
+    EngineMove BestLine[MaxPly][MaxPly];
+    int BestLineLength[MaxPly];
+    bool FollowBestLine = false;
+    EngineBoard::ScoreTable SquareScore;
+    const std::atomic<bool>* StopFlag = nullptr;
+
+private:
+    // Pawn terms of a formation: the evaluation's cache, valid for one table of square scores.
+    struct PawnEntry {
+        std::uint64_t Pawns[2] = { ~std::uint64_t(0), ~std::uint64_t(0) }; // none can match
+        int Score = 0; // White's pawn terms minus Black's
+        std::uint16_t Files[2] = { 0, 0 }; // bit f + 1: file f holds a pawn of that colour
+    };
+    static constexpr int PawnCacheBits = 12;
+    PawnEntry EvaluatePawns(std::uint64_t whitePawns, std::uint64_t blackPawns) const;
+    void ClearPawnCache();
+    mutable PawnEntry pawnCache_[1 << PawnCacheBits];
+
     int NextEvasion(MoveWalk& walk);
     bool OrderEvasions(MoveWalk& walk);
     // PickNextMove, returning the index the picked entry came from.
     int PickFrom(int i);
+
     bool AtDepthBound() const;
     int BoundedEvaluate(int alpha, int beta);
     void TakeBestLine(EngineMove m);
