@@ -8,7 +8,20 @@
 namespace engine {
 
 namespace {
-constexpr EngineBoard::ScoreTable ZeroScores {};
+// Per piece (knight to king) and square: the squares the piece reaches from there on an
+// empty board. The pawn's row stays empty.
+constexpr std::array<std::array<std::uint64_t, 64>, 6> MakePieceReach() {
+    std::array<std::array<std::uint64_t, 64>, 6> reach {};
+    for (int sq = 0; sq < 64; ++sq) {
+        reach[Knight][sq] = KnightTargets[sq];
+        reach[Bishop][sq] = DiagonalBits[sq];
+        reach[Rook][sq] = StraightBits[sq];
+        reach[Queen][sq] = DiagonalBits[sq] | StraightBits[sq];
+        reach[King][sq] = KingTargets[sq];
+    }
+    return reach;
+}
+constexpr auto PieceReach = MakePieceReach();
 
 // std::has_single_bit, without the library call for a population count that it becomes
 // on processors not known to have the instruction.
@@ -31,8 +44,9 @@ EngineBoard::EngineBoard() {
 }
 
 void EngineBoard::UseScoreTable(const ScoreTable* table) {
-    Scores = table != nullptr ? table : &ZeroScores;
+    Scores = table;
     ScoreSum[White] = ScoreSum[Black] = 0;
+    if (Scores == nullptr) return;
     for (int sq = 0; sq < 64; ++sq)
         if (SquareColor[sq] != NoColor)
             ScoreSum[SquareColor[sq]] += (*Scores)[SquareColor[sq]][SquarePiece[sq]][sq];
@@ -73,7 +87,7 @@ void EngineBoard::AddPromotions(int from, int to, std::uint8_t flags) {
     }
 }
 
-void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
+template <bool capturesOnly> void EngineBoard::GeneratePawn(int i) {
     const int file = ColumnOf(i);
     // Only a pawn one step from the last rank promotes, so the others skip that test per move.
     const bool promoting = SideToMove == White ? i <= 15 : i >= 48;
@@ -86,7 +100,8 @@ void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
     if (SideToMove == White) {
         if (file != 0 && SquareColor[i - 9] == Black) add(i - 9, FlagCapture | FlagPawn);
         if (file != 7 && SquareColor[i - 7] == Black) add(i - 7, FlagCapture | FlagPawn);
-        if (capturesOnly && i > 15) return;
+        if constexpr (capturesOnly)
+            if (i > 15) return;
         if (SquarePiece[i - 8] == NoPiece) {
             add(i - 8, FlagPawn);
             if (!capturesOnly && i >= 48 && SquarePiece[i - 16] == NoPiece)
@@ -95,7 +110,8 @@ void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
     } else {
         if (file != 0 && SquareColor[i + 7] == White) add(i + 7, FlagCapture | FlagPawn);
         if (file != 7 && SquareColor[i + 9] == White) add(i + 9, FlagCapture | FlagPawn);
-        if (capturesOnly && i < 48) return;
+        if constexpr (capturesOnly)
+            if (i < 48) return;
         if (SquarePiece[i + 8] == NoPiece) {
             add(i + 8, FlagPawn);
             if (!capturesOnly && i <= 15 && SquarePiece[i + 16] == NoPiece)
@@ -109,33 +125,43 @@ void EngineBoard::GeneratePawn(int i, bool capturesOnly) {
 // and the king's directions in table order reach ascending squares, so their targets are
 // taken from a bit set in ascending order; a slider's ray up to its first blocker is cut
 // from the ray's bit set, so that no square is looked at twice.
-void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
+template <bool capturesOnly> std::uint64_t EngineBoard::GeneratePiece(int i) {
     const std::uint64_t occupied = ColorBits[White] | ColorBits[Black];
     const std::uint64_t enemy = ColorBits[OtherSide];
     const std::uint64_t allowed = capturesOnly ? enemy : ~ColorBits[SideToMove];
+    std::uint64_t reached = 0;
     auto steps = [&](std::uint64_t targets) {
+        reached = targets & allowed;
         for (targets &= allowed; targets != 0; targets &= targets - 1) {
             const int n = std::countr_zero(targets);
             PushPieceMove(i, n, (enemy >> n & 1) ? FlagCapture : 0);
         }
     };
-    auto slide = [&](int dir) {
+    // One instance per direction (called for each below), so that everything that depends on
+    // the direction is settled when compiling.
+    auto slide = [&]<int dir>() {
         const std::uint64_t ray = RayBits[i][dir];
+        if constexpr (capturesOnly)
+            if (!(ray & enemy)) return; // no enemy piece to take on this ray
         const std::uint64_t blockers = ray & occupied;
         const int first = blockers == 0 ? -1
             : dir >= 4                  ? std::countr_zero(blockers)
                                         : 63 - std::countl_zero(blockers);
-        if (!capturesOnly) {
+        if constexpr (!capturesOnly) {
             // Directions 4..7 run towards higher squares: near to far is ascending.
             std::uint64_t quiet = first == -1 ? ray : ray & ~RayBits[first][dir] & ~blockers;
-            if (dir >= 4) {
+            reached |= quiet;
+            if constexpr (dir >= 4) {
                 for (; quiet != 0; quiet &= quiet - 1) PushPieceMove(i, std::countr_zero(quiet), 0);
             } else {
                 for (; quiet != 0; quiet &= ~(std::uint64_t(1) << 63 >> std::countl_zero(quiet)))
                     PushPieceMove(i, 63 - std::countl_zero(quiet), 0);
             }
         }
-        if (first != -1 && (enemy >> first & 1)) PushPieceMove(i, first, FlagCapture);
+        if (first != -1 && (enemy >> first & 1)) {
+            reached |= std::uint64_t(1) << first;
+            PushPieceMove(i, first, FlagCapture);
+        }
     };
     const int piece = SquarePiece[i];
     switch (piece) {
@@ -146,17 +172,31 @@ void EngineBoard::GeneratePiece(int i, bool capturesOnly) {
         steps(KingTargets[i]);
         break;
     case Bishop:
-        for (const int dir : BishopDirections) slide(dir);
+        slide.template operator()<0>();
+        slide.template operator()<2>();
+        slide.template operator()<5>();
+        slide.template operator()<7>();
         break;
     case Rook:
-        for (const int dir : RookDirections) slide(dir);
+        slide.template operator()<1>();
+        slide.template operator()<3>();
+        slide.template operator()<4>();
+        slide.template operator()<6>();
         break;
     case Queen:
-        for (int dir = 0; dir < 8; ++dir) slide(dir);
+        slide.template operator()<0>();
+        slide.template operator()<1>();
+        slide.template operator()<2>();
+        slide.template operator()<3>();
+        slide.template operator()<4>();
+        slide.template operator()<5>();
+        slide.template operator()<6>();
+        slide.template operator()<7>();
         break;
     default:
         break;
     }
+    return reached;
 }
 
 void EngineBoard::GenerateEnPassant() {
@@ -176,14 +216,44 @@ void EngineBoard::GenerateEnPassant() {
 }
 
 void EngineBoard::GenerateMoves() {
+    GenerateAll<false>(nullptr, 0);
+}
+
+int EngineBoard::GenerateMovesInCheck(int* evasions, int max) {
+    return GenerateAll<true>(evasions, max);
+}
+
+// With noteEvasions, only the moves of the king, of a piece that reaches one of the filter's
+// target squares and of a pawn that could are looked at.
+template <bool noteEvasions> int EngineBoard::GenerateAll(int* evasions, int max) {
     PlyEnd[Ply] = PlyFirst[Ply];
+    EvasionFilter filter { -1, 0 };
+    if constexpr (noteEvasions) filter = EvasionsOfPly();
+    int count = 0;
+    bool fits = true;
+    auto note = [&](int first) {
+        for (int j = first; j < PlyEnd[Ply]; ++j) {
+            if (filter.Refuses(MoveList[j].Move)) continue;
+            if (count == max) {
+                fits = false;
+                return;
+            }
+            evasions[count++] = j;
+        }
+    };
     // Ascending square order, a8 to h1.
     for (std::uint64_t bits = ColorBits[SideToMove]; bits != 0; bits &= bits - 1) {
         const int i = std::countr_zero(bits);
-        if (SquarePiece[i] == Pawn)
-            GeneratePawn(i, false);
-        else
-            GeneratePiece(i, false);
+        const int first = PlyEnd[Ply];
+        if (SquarePiece[i] == Pawn) {
+            GeneratePawn<false>(i);
+            if constexpr (noteEvasions)
+                if (PawnReach[SideToMove][i] & filter.Targets) note(first);
+        } else {
+            const std::uint64_t reached = GeneratePiece<false>(i);
+            if constexpr (noteEvasions)
+                if (i == filter.King || (reached & filter.Targets)) note(first);
+        }
     }
     if (SideToMove == White) {
         if (CastleRights & WhiteKingSideRight) AddMove(60, 62, FlagCastle);
@@ -192,8 +262,11 @@ void EngineBoard::GenerateMoves() {
         if (CastleRights & BlackKingSideRight) AddMove(4, 6, FlagCastle);
         if (CastleRights & BlackQueenSideRight) AddMove(4, 2, FlagCastle);
     }
+    const int enPassant = PlyEnd[Ply];
     GenerateEnPassant();
+    if constexpr (noteEvasions) note(enPassant);
     PlyFirst[Ply + 1] = PlyEnd[Ply];
+    return fits ? count : -1;
 }
 
 // The pawns of SideToMove that have something for GenerateCaptures: an enemy piece on a
@@ -209,36 +282,25 @@ std::uint64_t EngineBoard::PawnsWithCaptures() const {
         & (((enemy >> 7) & ~FileA) | ((enemy >> 9) & ~FileH) | (0xFFFFull << 48));
 }
 
-// The squares a piece other than a pawn reaches from square i on an empty board.
-std::uint64_t EngineBoard::ReachableSquares(int i, int piece) {
-    switch (piece) {
-    case Knight:
-        return KnightTargets[i];
-    case King:
-        return KingTargets[i];
-    case Bishop:
-        return DiagonalBits[i];
-    case Rook:
-        return StraightBits[i];
-    default: // Queen
-        return DiagonalBits[i] | StraightBits[i];
-    }
-}
-
 void EngineBoard::GenerateCaptures() {
     PlyEnd[Ply] = PlyFirst[Ply];
-    // Pawns that would add nothing are left out; the others keep the ascending order.
-    const std::uint64_t idlePawns = PieceBits[SideToMove][Pawn] & ~PawnsWithCaptures();
-    // Likewise a piece with no enemy piece among the squares it could reach on an empty
-    // board: this skips the call for most pieces.
+    // Only the pawns and pieces that can add something are visited, in ascending order: pawns
+    // with something to take or a step onto the last rank, and pieces with an enemy piece
+    // among the squares they reach on an empty board. The pieces are sorted out without a
+    // branch, as which of them qualify is hard to predict.
     const std::uint64_t enemy = ColorBits[OtherSide];
-    for (std::uint64_t bits = ColorBits[SideToMove] & ~idlePawns; bits != 0; bits &= bits - 1) {
+    const std::uint64_t pawns = PieceBits[SideToMove][Pawn];
+    std::uint64_t active = pawns & PawnsWithCaptures();
+    for (std::uint64_t bits = ColorBits[SideToMove] & ~pawns; bits != 0; bits &= bits - 1) {
         const int i = std::countr_zero(bits);
-        const int piece = SquarePiece[i];
-        if (piece == Pawn)
-            GeneratePawn(i, true);
-        else if (ReachableSquares(i, piece) & enemy)
-            GeneratePiece(i, true);
+        active |= std::uint64_t((PieceReach[SquarePiece[i]][i] & enemy) != 0) << i;
+    }
+    for (; active != 0; active &= active - 1) {
+        const int i = std::countr_zero(active);
+        if (pawns >> i & 1)
+            GeneratePawn<true>(i);
+        else
+            GeneratePiece<true>(i);
     }
     GenerateEnPassant();
     PlyFirst[Ply + 1] = PlyEnd[Ply];
@@ -257,19 +319,12 @@ bool EngineBoard::IsAttackedThrough(int sq, int c, std::uint64_t occupied) const
     if (KnightTargets[sq] & pieces[Knight]) return true;
     if (KingTargets[sq] & pieces[King]) return true;
     if (PawnAttackers[c][sq] & pieces[Pawn]) return true;
-    const std::uint64_t diagonal = pieces[Bishop] | pieces[Queen];
-    if (DiagonalBits[sq] & diagonal) {
-        for (const int dir : BishopDirections) {
-            const int n = FirstOnRay(sq, dir, occupied);
-            if (n != -1 && (diagonal >> n & 1)) return true;
-        }
-    }
-    const std::uint64_t straight = pieces[Rook] | pieces[Queen];
-    if (StraightBits[sq] & straight) {
-        for (const int dir : RookDirections) {
-            const int n = FirstOnRay(sq, dir, occupied);
-            if (n != -1 && (straight >> n & 1)) return true;
-        }
+    // A slider on one of the square's lines attacks it when nothing stands between them.
+    std::uint64_t sliders = (DiagonalBits[sq] & (pieces[Bishop] | pieces[Queen]))
+        | (StraightBits[sq] & (pieces[Rook] | pieces[Queen]));
+    for (; sliders != 0; sliders &= sliders - 1) {
+        const int slider = std::countr_zero(sliders);
+        if (!(BetweenBits(sq, slider) & occupied)) return true;
     }
     return false;
 }
@@ -277,12 +332,6 @@ bool EngineBoard::IsAttackedThrough(int sq, int c, std::uint64_t occupied) const
 bool EngineBoard::InCheck(int c) const {
     const int king = KingSquare[c];
     return king != -1 && IsAttacked(king, c ^ 1);
-}
-
-bool EngineBoard::SideToMoveInCheck() {
-    std::int8_t& known = checkCache_[Ply];
-    if (known < 0) known = InCheck(SideToMove) ? 1 : 0;
-    return known != 0;
 }
 
 // The pieces of SideToMove that stand alone between their king and an enemy slider on a
@@ -297,11 +346,7 @@ std::uint64_t EngineBoard::PinnedPieces() const {
         | (StraightBits[king] & (enemy[Rook] | enemy[Queen]));
     for (; sliders != 0; sliders &= sliders - 1) {
         const int slider = std::countr_zero(sliders);
-        const int dir = LineDirection[king][slider];
-        // The squares strictly between king and slider.
-        const std::uint64_t between
-            = RayBits[king][dir] & ~RayBits[slider][dir] & ~(std::uint64_t(1) << slider);
-        const std::uint64_t blockers = between & occupied;
+        const std::uint64_t blockers = BetweenBits(king, slider) & occupied;
         if (SingleBit(blockers) && (blockers & ColorBits[SideToMove]) != 0) pinned |= blockers;
     }
     return pinned;
@@ -332,7 +377,7 @@ std::uint64_t EngineBoard::EvasionSquares() const {
 // in full; any other king move was tested before it was made (ApplyMove). Any other move of a side
 // not in check exposes its king only when a pinned piece leaves the line of its pin; the pins are
 // found once per ply, before the move, so that most moves are checked with two table lookups.
-bool EngineBoard::LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved) {
+inline bool EngineBoard::LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved) {
     if (m.Flags & (FlagCastle | FlagEnPassant)) return InCheck(OtherSide);
     if (kingMoved) return false;
     if (wasInCheck) return InCheck(OtherSide);
@@ -382,13 +427,15 @@ constexpr CastlingRook RookOfCastling(int kingTo) {
 }
 } // namespace
 
+void EngineBoard::FindPins() {
+    pinned_[Ply] = PinnedPieces();
+    evasions_[Ply] = SideToMoveInCheck() ? EvasionSquares() : ~std::uint64_t(0);
+    pinsKnown_[Ply] = true;
+}
+
 bool EngineBoard::ApplyMove(EngineMove m) {
     const bool wasInCheck = SideToMoveInCheck();
-    if (!pinsKnown_[Ply]) {
-        pinned_[Ply] = PinnedPieces();
-        evasions_[Ply] = wasInCheck ? EvasionSquares() : ~std::uint64_t(0);
-        pinsKnown_[Ply] = true;
-    }
+    if (!pinsKnown_[Ply]) FindPins();
     // Moves that are certainly illegal are refused before anything changes: a king step onto
     // an attacked square (its own square counted empty, so that a slider's line runs through
     // it; a piece on the target square attacks other squares only), or, in check, a move of
@@ -411,7 +458,11 @@ bool EngineBoard::ApplyMove(EngineMove m) {
         Shift(rook.From, rook.To);
     }
     const int captured = SquarePiece[m.To];
-    UndoStack[Ply] = UndoRecord { m, captured, CastleRights, EpSquare };
+    UndoRecord& undo = UndoStack[Ply];
+    undo.Move = m;
+    undo.CapturedPiece = captured;
+    undo.CastleRights = CastleRights;
+    undo.EpSquare = EpSquare;
     ++Ply;
     checkCache_[Ply] = -1;
     pinsKnown_[Ply] = false;
@@ -420,7 +471,7 @@ bool EngineBoard::ApplyMove(EngineMove m) {
         EpSquare = SideToMove == White ? m.To + 8 : m.To - 8;
     else
         EpSquare = -1;
-    if (captured != NoPiece) Remove(m.To);
+    TakeOff(m.To, captured);
     if (m.Flags & FlagPromotion) {
         Remove(m.From);
         Place(m.To, SideToMove, m.Promote);
@@ -438,19 +489,25 @@ bool EngineBoard::ApplyMove(EngineMove m) {
 }
 
 void EngineBoard::RetractMove() {
-    std::swap(SideToMove, OtherSide);
+    OtherSide = SideToMove;
+    SideToMove = OtherSide ^ 1;
     --Ply;
     const UndoRecord& u = UndoStack[Ply];
     const EngineMove m = u.Move;
     CastleRights = u.CastleRights;
     EpSquare = u.EpSquare;
+    if (!(m.Flags & (FlagPromotion | FlagCastle | FlagEnPassant))) { // most moves
+        Shift(m.To, m.From);
+        PutBack(m.To, u.CapturedPiece);
+        return;
+    }
     if (m.Flags & FlagPromotion) {
         Remove(m.To);
         Place(m.From, SideToMove, Pawn);
     } else {
         Shift(m.To, m.From);
     }
-    if (u.CapturedPiece != NoPiece) Place(m.To, OtherSide, u.CapturedPiece);
+    PutBack(m.To, u.CapturedPiece);
     if (m.Flags & FlagCastle) {
         const CastlingRook rook = RookOfCastling(m.To);
         Shift(rook.To, rook.From);

@@ -97,12 +97,37 @@ public:
     // Undoes the last move that ApplyMove accepted.
     void RetractMove();
 
+    // The moves that ApplyMove refuses before making them when SideToMove is in check:
+    // castlings, and moves of a piece other than the king that neither take the checking
+    // piece nor block its line (en passant is always tried).
+    struct EvasionFilter {
+        int King;
+        std::uint64_t Targets;
+        bool Refuses(EngineMove m) const {
+            const bool tried
+                = (m.From == King) | (Targets >> m.To & 1) | ((m.Flags & FlagEnPassant) != 0);
+            return !tried | ((m.Flags & FlagCastle) != 0);
+        }
+    };
+    EvasionFilter EvasionsOfPly() {
+        if (!pinsKnown_[Ply]) FindPins();
+        return EvasionFilter { KingSquare[SideToMove], evasions_[Ply] };
+    }
+    // GenerateMoves where SideToMove is in check: the same list, and the indices of its moves
+    // that EvasionsOfPly() does not refuse, ascending, in evasions. Returns their number, or
+    // -1 when there are more than max.
+    int GenerateMovesInCheck(int* evasions, int max);
+
     bool IsAttacked(int square, int colour) const;
     // IsAttacked with the given occupied squares in place of the board's.
     bool IsAttackedThrough(int square, int colour, std::uint64_t occupied) const;
     bool InCheck(int colour) const;
     // InCheck(SideToMove), computed once per position of a ply.
-    bool SideToMoveInCheck();
+    bool SideToMoveInCheck() {
+        std::int8_t& known = checkCache_[Ply];
+        if (known < 0) known = InCheck(SideToMove) ? 1 : 0;
+        return known != 0;
+    }
 
     // Moves of the current ply: MoveList[PlyFirst[Ply] .. PlyEnd[Ply]-1].
     int CurrentFirst() const { return PlyFirst[Ply]; }
@@ -126,14 +151,18 @@ public:
     // squares per colour and per colour and piece (bit i = square i).
     int KingSquare[2] = { -1, -1 };
     std::uint64_t ColorBits[2] = { 0, 0 };
-    std::uint64_t PieceBits[2][6] = {};
+    // PieceBits[c][NoPiece] is always 0: making a move clears the to-square's bits in the set
+    // of what stood there without asking whether anything did.
+    std::uint64_t PieceBits[2][7] = {};
 
     // The evaluation's table of material plus square bonus per colour, piece and square,
     // and its running sum over the pieces of each colour. The table belongs to the search;
-    // set it with UseScoreTable (a board on its own uses a table of zeros).
-    using ScoreTable = int[2][6][64];
+    // set it with UseScoreTable. Without a table (a board on its own, or while Perft counts)
+    // the sums are not kept and stay 0.
+    // Row NoPiece is all zero (an empty square scores nothing).
+    using ScoreTable = int[2][7][64];
     void UseScoreTable(const ScoreTable* table);
-    const ScoreTable* Scores;
+    const ScoreTable* Scores = nullptr;
     int ScoreSum[2] = { 0, 0 };
 
     // Sort keys of quiet moves, per from- and to-square (kept by the search).
@@ -158,11 +187,13 @@ private:
                                       : HistoryScore[from][to];
     }
     void AddPromotions(int from, int to, std::uint8_t flags);
-    void GeneratePawn(int from, bool capturesOnly);
-    void GeneratePiece(int from, bool capturesOnly);
+    // The moves of one pawn or piece; with capturesOnly, what GenerateCaptures takes of them.
+    template <bool capturesOnly> void GeneratePawn(int from);
+    // Returns the squares the piece's moves go to.
+    template <bool capturesOnly> std::uint64_t GeneratePiece(int from);
+    template <bool noteEvasions> int GenerateAll(int* evasions, int max);
     void GenerateEnPassant();
     std::uint64_t PawnsWithCaptures() const;
-    static std::uint64_t ReachableSquares(int i, int piece);
     bool CastlingPathFree(int to) const;
     // Changing squares with the square sets and sums kept in step: Place needs an empty
     // square, Remove an occupied one, Shift an occupied from-square and an empty to-square.
@@ -170,7 +201,7 @@ private:
         const std::uint64_t bit = std::uint64_t(1) << square;
         ColorBits[colour] |= bit;
         PieceBits[colour][piece] |= bit;
-        ScoreSum[colour] += (*Scores)[colour][piece][square];
+        if (Scores != nullptr) ScoreSum[colour] += (*Scores)[colour][piece][square];
         SquareColor[square] = colour;
         SquarePiece[square] = piece;
         if (piece == King) KingSquare[colour] = square;
@@ -181,7 +212,7 @@ private:
         const std::uint64_t bit = std::uint64_t(1) << square;
         ColorBits[colour] &= ~bit;
         PieceBits[colour][piece] &= ~bit;
-        ScoreSum[colour] -= (*Scores)[colour][piece][square];
+        if (Scores != nullptr) ScoreSum[colour] -= (*Scores)[colour][piece][square];
         SquareColor[square] = NoColor;
         SquarePiece[square] = NoPiece;
     }
@@ -191,17 +222,41 @@ private:
         const std::uint64_t bits = (std::uint64_t(1) << from) | (std::uint64_t(1) << to);
         ColorBits[colour] ^= bits;
         PieceBits[colour][piece] ^= bits;
-        ScoreSum[colour] += (*Scores)[colour][piece][to] - (*Scores)[colour][piece][from];
+        if (Scores != nullptr)
+            ScoreSum[colour] += (*Scores)[colour][piece][to] - (*Scores)[colour][piece][from];
         SquareColor[to] = colour;
         SquarePiece[to] = piece;
         SquareColor[from] = NoColor;
         SquarePiece[from] = NoPiece;
         if (piece == King) KingSquare[colour] = to;
     }
+    // The to-square of a move that is no promotion, castling or en passant, with whatever it
+    // holds (NoPiece for nothing): the piece is taken off, or the bits of the empty square are
+    // cleared, without a branch on which it is, as captures come and go unpredictably.
+    void TakeOff(int square, int piece) {
+        const std::uint64_t bit = std::uint64_t(1) << square;
+        ColorBits[OtherSide] &= ~bit;
+        PieceBits[OtherSide][piece] &= ~bit;
+        if (Scores != nullptr) ScoreSum[OtherSide] -= (*Scores)[OtherSide][piece][square];
+    }
+    // TakeOff undone, once the moving piece has left the square (sides not swapped back).
+    void PutBack(int square, int piece) {
+        const bool taken = piece != NoPiece;
+        const std::uint64_t bit = std::uint64_t(taken) << square;
+        ColorBits[OtherSide] |= bit;
+        PieceBits[OtherSide][piece] |= bit;
+        if (Scores != nullptr) ScoreSum[OtherSide] += (*Scores)[OtherSide][piece][square];
+        SquareColor[square] = taken ? OtherSide : NoColor;
+        SquarePiece[square] = piece;
+    }
     void RebuildSquareSets();
+    // Finds the pins of the current ply and, in check, its evasion squares.
+    void FindPins();
     std::uint64_t PinnedPieces() const;
     std::uint64_t EvasionSquares() const;
-    bool LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved);
+    // Inlined into ApplyMove (it runs for every move made), which the compiler's own
+    // judgement would not do for a function of ApplyMove's size.
+    [[gnu::always_inline]] bool LeavesKingAttacked(EngineMove m, bool wasInCheck, bool kingMoved);
 
     // Per ply: -1 not yet known, else whether SideToMove is in check there.
     std::int8_t checkCache_[MaxPly + 1];

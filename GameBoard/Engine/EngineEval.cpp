@@ -79,6 +79,37 @@ constexpr int MirrorSquare(int s) {
     return s ^ 56;
 }
 
+// Files as the bits of a byte (bit f for file f) and back as the squares of those files.
+constexpr unsigned FilesOf(std::uint64_t squares) {
+    squares |= squares >> 32;
+    squares |= squares >> 16;
+    squares |= squares >> 8;
+    return unsigned(squares & 0xFF);
+}
+constexpr std::uint64_t OnFiles(unsigned files) {
+    return std::uint64_t(files & 0xFF) * 0x0101010101010101ull;
+}
+// The squares with another square of the set on the same file.
+constexpr std::uint64_t SharedFiles(std::uint64_t squares) {
+    std::uint64_t up = squares >> 8;
+    up |= up >> 8;
+    up |= up >> 16;
+    up |= up >> 32;
+    std::uint64_t down = squares << 8;
+    down |= down << 8;
+    down |= down << 16;
+    down |= down << 32;
+    return up | down;
+}
+// Population count by adding neighbouring bit fields, as std::popcount becomes a library call
+// on processors not known to have the instruction.
+constexpr int CountBits(std::uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555ull;
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return int((x * 0x0101010101010101ull) >> 56);
+}
+
 } // namespace
 
 void EngineSearch::PrepareSquareScores() {
@@ -126,34 +157,28 @@ void EngineSearch::ClearPawnCache() {
 }
 
 // The pawn terms of one pawn formation, White's minus Black's, and the files holding pawns.
+// Worked out file by file on the bit sets: a pawn scores -5 on a file with more of its own
+// pawns, -20 without own pawns on the neighbouring files and -10 more when then no enemy pawn
+// shares its file, and twice its square score without enemy pawns on its own or the
+// neighbouring files.
 EngineSearch::PawnEntry EngineSearch::EvaluatePawns(
     std::uint64_t whitePawns, std::uint64_t blackPawns) const {
     PawnEntry entry;
     entry.Pawns[White] = whitePawns;
     entry.Pawns[Black] = blackPawns;
-    int pawnsOnFile[2][10] = {};
-    unsigned filesWithPawns[2] = { 0, 0 }; // bit f + 1 for file f, bits 0 and 9 stay clear
-    for (int c = White; c <= Black; ++c) {
-        for (std::uint64_t bits = entry.Pawns[c]; bits != 0; bits &= bits - 1) {
-            const int f = ColumnOf(std::countr_zero(bits)) + 1;
-            ++pawnsOnFile[c][f];
-            filesWithPawns[c] |= 1u << f;
-        }
-    }
+    const unsigned files[2] = { FilesOf(whitePawns), FilesOf(blackPawns) };
     int score[2] = { 0, 0 };
     for (int c = White; c <= Black; ++c) {
-        const int o = c ^ 1;
-        for (std::uint64_t bits = entry.Pawns[c]; bits != 0; bits &= bits - 1) {
-            const int s = std::countr_zero(bits);
-            const int f = ColumnOf(s) + 1;
-            if (pawnsOnFile[c][f] > 1) score[c] -= 5;
-            if ((filesWithPawns[c] & (5u << (f - 1))) == 0) {
-                score[c] -= 20;
-                if ((filesWithPawns[o] & (1u << f)) == 0) score[c] -= 10;
-            }
-            if ((filesWithPawns[o] & (7u << (f - 1))) == 0) score[c] += 2 * SquareScore[c][Pawn][s];
-        }
-        entry.Files[c] = std::uint16_t(filesWithPawns[c]);
+        const std::uint64_t pawns = entry.Pawns[c];
+        const unsigned enemyFiles = files[c ^ 1];
+        const unsigned isolated = files[c] & ~((files[c] << 1) | (files[c] >> 1));
+        const unsigned passed = ~(enemyFiles | (enemyFiles << 1) | (enemyFiles >> 1)) & 0xFF;
+        score[c] -= 5 * CountBits(pawns & SharedFiles(pawns));
+        score[c] -= 20 * CountBits(pawns & OnFiles(isolated));
+        score[c] -= 10 * CountBits(pawns & OnFiles(isolated & ~enemyFiles));
+        for (std::uint64_t bits = pawns & OnFiles(passed); bits != 0; bits &= bits - 1)
+            score[c] += 2 * SquareScore[c][Pawn][std::countr_zero(bits)];
+        entry.Files[c] = std::uint16_t(files[c] << 1);
     }
     entry.Score = score[White] - score[Black];
     return entry;
@@ -173,15 +198,20 @@ int EngineSearch::Evaluate() const {
         entry = EvaluatePawns(whitePawns, blackPawns);
 
     int score = b.ScoreSum[White] - b.ScoreSum[Black] + entry.Score;
-    for (int c = White; c <= Black; ++c) {
-        const int sign = c == White ? 1 : -1;
-        const unsigned own = entry.Files[c];
-        const unsigned enemy = entry.Files[c ^ 1];
-        for (std::uint64_t bits = b.PieceBits[c][Rook]; bits != 0; bits &= bits - 1) {
-            const unsigned file = 1u << (ColumnOf(std::countr_zero(bits)) + 1);
-            if ((own & file) == 0) score += sign * ((enemy & file) == 0 ? 15 : 10);
-        }
-    }
+    // A rook on a file without pawns of its own scores 10, and 5 more without any pawn: the
+    // files as bytes (bit f for file f), copied into every rank by the multiplication.
+    constexpr std::uint64_t EveryRank = 0x0101010101010101ull;
+    const unsigned noWhite = ~unsigned(entry.Files[White]) >> 1 & 0xFF;
+    const unsigned noBlack = ~unsigned(entry.Files[Black]) >> 1 & 0xFF;
+    const std::uint64_t noPawns = (noWhite & noBlack) * EveryRank;
+    auto rookBonus = [&](std::uint64_t rooks, unsigned noOwn) {
+        int bonus = 0;
+        for (std::uint64_t r = rooks & (noOwn * EveryRank); r != 0; r &= r - 1) bonus += 10;
+        for (std::uint64_t r = rooks & noPawns; r != 0; r &= r - 1) bonus += 5;
+        return bonus;
+    };
+    score += rookBonus(b.PieceBits[White][Rook], noWhite)
+        - rookBonus(b.PieceBits[Black][Rook], noBlack);
     return b.SideToMove == White ? score : -score;
 }
 

@@ -45,11 +45,42 @@ public:
         return StopFlag != nullptr && StopFlag->load(std::memory_order_relaxed);
     }
 
+    // The current ply's moves in the order they are searched: as PickNextMove puts them.
+    // In check, the moves that ApplyMove refuses at once are left out, and the others are
+    // put in that order directly wherever it can be told without picking (OrderEvasions).
+    // Used by AlphaBeta and CaptureSearch: GenerateMoves(walk), then NextMove until -1.
+    static constexpr int MaxEvasions = 32;
+    struct MoveWalk {
+        MoveWalk(int first, bool inCheck)
+            : InCheck(inCheck)
+            , Front(first) { }
+        bool InCheck;
+        int Front; // the index PickNextMove fills next
+        // In check (set by GenerateMoves): the indices of the moves not refused at once
+        // (Tracked false where there are too many to follow), in search order once Ordered;
+        // until then picking goes on up to PickUntil.
+        int Count;
+        bool Tracked;
+        bool Ordered;
+        int Taken;
+        int PickUntil;
+        int Evasions[MaxEvasions];
+    };
+    // GenerateMoves, noting the evasions in check.
+    void GenerateMoves(MoveWalk& walk);
+    // The index of the next move to try, or -1 after the last.
+    int NextMove(MoveWalk& walk) {
+        if (walk.InCheck) return NextEvasion(walk);
+        if (walk.Front == Board.CurrentEnd()) return -1;
+        PickNextMove(walk.Front);
+        return walk.Front++;
+    }
+
     EngineBoard Board;
     EngineMove BestLine[MaxPly][MaxPly];
     int BestLineLength[MaxPly];
     bool FollowBestLine = false;
-    int SquareScore[2][6][64];
+    EngineBoard::ScoreTable SquareScore;
     const std::atomic<bool>* StopFlag = nullptr;
 
 private:
@@ -63,6 +94,11 @@ private:
     PawnEntry EvaluatePawns(std::uint64_t whitePawns, std::uint64_t blackPawns) const;
     void ClearPawnCache();
     mutable PawnEntry pawnCache_[1 << PawnCacheBits];
+
+    int NextEvasion(MoveWalk& walk);
+    bool OrderEvasions(MoveWalk& walk);
+    // PickNextMove, returning the index the picked entry came from.
+    int PickFrom(int i);
 
     bool AtDepthBound() const;
     int BoundedEvaluate(int alpha, int beta);

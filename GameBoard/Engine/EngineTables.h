@@ -124,6 +124,24 @@ constexpr std::array<std::array<std::uint64_t, 64>, 2> MakePawnAttackers() {
 }
 constexpr auto PawnAttackers = MakePawnAttackers();
 
+// Per colour and square: the squares a pawn of that colour there could move to, one or two
+// steps ahead or taking to either side (White moves towards row 0).
+constexpr std::array<std::array<std::uint64_t, 64>, 2> MakePawnReach() {
+    std::array<std::array<std::uint64_t, 64>, 2> reach {};
+    for (int sq = 0; sq < 64; ++sq) {
+        for (const int d : { 9, 10, 11, 20 }) {
+            const int ahead = FrameIndex[sq] - d;
+            const int behind = FrameIndex[sq] + d;
+            if (ahead >= 0 && BoardFrame[ahead] != -1)
+                reach[0][sq] |= std::uint64_t(1) << BoardFrame[ahead];
+            if (behind < 120 && BoardFrame[behind] != -1)
+                reach[1][sq] |= std::uint64_t(1) << BoardFrame[behind];
+        }
+    }
+    return reach;
+}
+constexpr auto PawnReach = MakePawnReach();
+
 // Union of a square's diagonal (or straight) rays.
 constexpr std::array<std::uint64_t, 64> MakeLineBits(const int (&dirs)[4]) {
     std::array<std::uint64_t, 64> bits {};
@@ -133,6 +151,12 @@ constexpr std::array<std::uint64_t, 64> MakeLineBits(const int (&dirs)[4]) {
 }
 constexpr auto DiagonalBits = MakeLineBits(BishopDirections);
 constexpr auto StraightBits = MakeLineBits(RookDirections);
+
+// The squares strictly between two squares on a shared line.
+inline std::uint64_t BetweenBits(int a, int b) {
+    const int dir = LineDirection[a][b];
+    return RayBits[a][dir] & ~RayBits[b][dir] & ~(std::uint64_t(1) << b);
+}
 
 // The first occupied square along a ray (-1 when there is none).
 inline int FirstOnRay(int sq, int dir, std::uint64_t occupied) {

@@ -6,9 +6,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 using namespace engine;
 using namespace enginetest;
@@ -232,4 +235,66 @@ TEST_F(EngineSearchTest, RefusedPositionIsNotSearched) {
     EXPECT_EQ(engine.SearchRoot(3), 0);
     EXPECT_EQ(engine.Nodes(), 0u);
     EXPECT_EQ(engine.Perft(3), std::nullopt);
+}
+
+// In check the search tries only the moves that ApplyMove does not refuse at once, and puts
+// them in order without picking through the whole list where it can: the order must be the
+// one picking gives. Every position in check up to two moves from those of the table is tried,
+// with history keys that repeat often, so that equal keys and the places of entries matter.
+// The last position has more evasions than the walk follows.
+TEST_F(EngineSearchTest, EvasionsComeInTheOrderOfPicking) {
+    const char* fens[] = {
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
+        "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq -",
+        "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ -",
+        "r4rk1/1pp1qppp/p1np1n2/2b1p1B1/2B1P1b1/P1NP1N2/1PP1QPPP/R4RK1 w - -",
+        "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -",
+        "rnbqkb1r/ppp2ppp/4pn2/3p2B1/2PP4/2N5/PP2PPPP/R2QKBNR b KQkq -",
+        "8/6k1/5pp1/3Q4/7p/6P1/q4PK1/8 b - -",
+        "r1bqkbnr/pppp1ppp/2n5/4p3/2B1P3/5Q2/PPPP1PPP/RNB1K1NR w KQkq -",
+        "8/8/3k4/8/2Q5/8/3q4/4K3 w - -",
+        "1k6/1pp5/8/3N4/8/8/5q2/R3K2R w KQ -",
+        "k7/pp6/8/8/8/NNNNNNNN/RQQQQQQ1/r6K w - -",
+    };
+    EngineBoard& b = search->Board;
+    int positions = 0;
+    int mostEvasions = 0; // over MaxEvasions: the walk picks through the whole list
+    auto expectPickingOrder = [&](const std::string& where) {
+        ++positions;
+        std::vector<std::string> picked;
+        b.GenerateMoves();
+        for (int j = b.CurrentFirst(); j < b.CurrentEnd(); ++j) {
+            search->PickNextMove(j);
+            const EngineMove m = b.MoveList[j].Move;
+            if (!b.EvasionsOfPly().Refuses(m)) picked.push_back(MoveName(m));
+        }
+        mostEvasions = std::max<int>(mostEvasions, int(picked.size()));
+        EngineSearch::MoveWalk walk(b.CurrentFirst(), true);
+        search->GenerateMoves(walk);
+        std::vector<std::string> walked;
+        for (int j; (j = search->NextMove(walk)) >= 0;)
+            walked.push_back(MoveName(b.MoveList[j].Move));
+        EXPECT_EQ(walked, picked) << where;
+    };
+    for (const char* fen : fens) {
+        LoadOk(fen);
+        for (int from = 0; from < 64; ++from)
+            for (int to = 0; to < 64; ++to) b.HistoryScore[from][to] = (from * 7 + to * 3) % 4;
+        // The position and those two moves on, where in check.
+        std::function<void(const std::string&, int)> visit
+            = [&](const std::string& line, int depth) {
+                  if (b.SideToMoveInCheck()) expectPickingOrder(line);
+                  if (depth == 0) return;
+                  b.GenerateMoves();
+                  for (int i = b.CurrentFirst(); i < b.CurrentEnd(); ++i) {
+                      const EngineMove m = b.MoveList[i].Move;
+                      if (!b.ApplyMove(m)) continue;
+                      visit(line + " " + MoveName(m), depth - 1);
+                      b.RetractMove();
+                  }
+              };
+        visit(fen, 2);
+    }
+    EXPECT_GT(positions, 300);
+    EXPECT_GT(mostEvasions, EngineSearch::MaxEvasions);
 }
