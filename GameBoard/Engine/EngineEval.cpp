@@ -198,15 +198,15 @@ int EngineSearch::Evaluate() const {
         entry = EvaluatePawns(whitePawns, blackPawns);
 
     int score = b.ScoreSum[White] - b.ScoreSum[Black] + entry.Score;
-    // A rook on a file without pawns of its own scores 10, and 5 more without any pawn: the
-    // files as bytes (bit f for file f), copied into every rank by the multiplication.
-    constexpr std::uint64_t EveryRank = 0x0101010101010101ull;
+    // A rook on a file without pawns of its own scores 10, and 5 more without any pawn
+    // (Files holds file f at bit f + 1). Counted one rook at a time: there are seldom more
+    // than two.
     const unsigned noWhite = ~unsigned(entry.Files[White]) >> 1 & 0xFF;
     const unsigned noBlack = ~unsigned(entry.Files[Black]) >> 1 & 0xFF;
-    const std::uint64_t noPawns = (noWhite & noBlack) * EveryRank;
+    const std::uint64_t noPawns = OnFiles(noWhite & noBlack);
     auto rookBonus = [&](std::uint64_t rooks, unsigned noOwn) {
         int bonus = 0;
-        for (std::uint64_t r = rooks & (noOwn * EveryRank); r != 0; r &= r - 1) bonus += 10;
+        for (std::uint64_t r = rooks & OnFiles(noOwn); r != 0; r &= r - 1) bonus += 10;
         for (std::uint64_t r = rooks & noPawns; r != 0; r &= r - 1) bonus += 5;
         return bonus;
     };
