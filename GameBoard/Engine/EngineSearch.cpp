@@ -126,7 +126,7 @@ int EngineSearch::CaptureSearch(int alpha, int beta) {
 // Two passes: the largest key, then the first entry that holds it. Both loops are free of
 // data-dependent branches but the one exit, where a single loop comparing keys and
 // indices mispredicts about as often as the order changes.
-int EngineSearch::PickFrom(int i) {
+void EngineSearch::PickNextMove(int i) {
     StackEntry* list = Board.MoveList;
     const int end = Board.CurrentEnd();
     std::int32_t bestKey = list[i].Key;
@@ -134,11 +134,6 @@ int EngineSearch::PickFrom(int i) {
     int best = i;
     while (list[best].Key != bestKey) ++best;
     std::swap(list[i], list[best]);
-    return best;
-}
-
-void EngineSearch::PickNextMove(int i) {
-    PickFrom(i);
 }
 
 void EngineSearch::GenerateMoves(MoveWalk& walk) {
@@ -147,93 +142,115 @@ void EngineSearch::GenerateMoves(MoveWalk& walk) {
         return;
     }
     walk.Count = Board.GenerateMovesInCheck(walk.Evasions, MaxEvasions);
-    walk.Tracked = true;
-    walk.Ordered = false;
-    walk.Taken = 0;
-    walk.PickUntil = walk.Front - 1;
-    if (walk.Count < 0) { // picking through the whole list
-        walk.Count = 0;
-        walk.Tracked = false;
-        walk.PickUntil = Board.CurrentEnd() - 1;
-    }
+    walk.Taken = -1; // ordered at the first NextMove, once the keys are final
 }
 
+// Picking takes the largest key left, the lowest place among equal keys, and swaps the entry
+// at the front into the place of the one taken. So the evasions come in the order of their
+// keys; only among equal keys does their place decide, which taking larger keys may have
+// changed (SettleTies).
 int EngineSearch::NextEvasion(MoveWalk& walk) {
-    const int end = Board.CurrentEnd();
-    for (;;) {
-        if (walk.Ordered) return walk.Taken < walk.Count ? walk.Evasions[walk.Taken++] : -1;
-        if (walk.Front > walk.PickUntil && OrderEvasions(walk)) continue;
-        if (walk.Front == end) return -1;
-        const int front = walk.Front++;
-        const int from = PickFrom(front);
-        if (!walk.Tracked) {
-            if (!Board.EvasionsOfPly().Refuses(Board.MoveList[front].Move)) return front;
-            continue;
-        }
-        // The picked entry came from index 'from', the one at the front went there.
-        int* const evasions = walk.Evasions;
-        bool picked = false;
-        for (int n = 0; n < walk.Count; ++n) {
-            if (evasions[n] == from) {
-                evasions[n] = evasions[--walk.Count];
-                picked = true;
-                break;
-            }
-        }
-        for (int n = 0; n < walk.Count; ++n) {
-            if (evasions[n] == front) {
-                evasions[n] = from;
-                break;
-            }
-        }
-        if (picked) return front;
+    if (walk.Taken < 0) OrderEvasions(walk);
+    if (walk.Ordered) {
+        if (walk.Taken == walk.Count) return -1;
+        if (walk.Taken == walk.Settled) SettleTies(walk);
+        return walk.Evasions[walk.Taken++];
     }
+    const int end = Board.CurrentEnd();
+    while (walk.Front < end) {
+        const int front = walk.Front++;
+        PickNextMove(front);
+        if (!Board.EvasionsOfPly().Refuses(Board.MoveList[front].Move)) return front;
+    }
+    return -1;
 }
 
-// Picking takes the largest key left, the lowest index among equal keys, and swaps the entry
-// at the front into the place of the one taken. An entry's place changes only when it is at
-// the front while larger keys are still being taken, which is when fewer entries come before
-// it than there are larger keys. Where no evasion is moved like that, the evasions are
-// reached in the order of their keys and, among equal keys, of their indices.
-bool EngineSearch::OrderEvasions(MoveWalk& walk) {
-    if (!walk.Tracked) return false;
+// Sorts the evasions by key, and by index among equal keys.
+void EngineSearch::OrderEvasions(MoveWalk& walk) {
+    walk.Taken = 0;
+    walk.Settled = 0;
+    walk.Ordered = walk.Count >= 0 && Board.CurrentEnd() - walk.Front <= MaxOrderedList;
+    if (!walk.Ordered) return;
     const StackEntry* list = Board.MoveList;
-    const int front = walk.Front;
-    const int end = Board.CurrentEnd();
     int* const evasions = walk.Evasions;
-    std::int32_t smallestKey = INT_MAX;
-    for (int n = 0; n < walk.Count; ++n) smallestKey = std::min(smallestKey, list[evasions[n]].Key);
-    auto largerKeys = [&](std::int32_t key) {
-        int larger = 0;
-        for (int k = front; k < end; ++k) larger += list[k].Key > key;
-        return larger;
-    };
-    // Counting the larger keys for each evasion is needed only where fewer entries come
-    // before it than there are keys larger than the smallest evasion key.
-    const int mostLarger = largerKeys(smallestKey);
-    int firstMoved = end;
-    for (int n = 0; n < walk.Count; ++n) {
-        const int j = evasions[n];
-        if (j - front < mostLarger && j < firstMoved && largerKeys(list[j].Key) > j - front)
-            firstMoved = j;
-    }
-    if (firstMoved < end) {
-        walk.PickUntil = firstMoved;
-        return false;
-    }
-    // By key, and by index among equal keys.
-    auto before = [&](int a, int b) {
-        return list[a].Key != list[b].Key ? list[a].Key > list[b].Key : a < b;
-    };
     for (int n = 1; n < walk.Count; ++n) {
         const int j = evasions[n];
         int at = n;
-        for (; at > 0 && before(j, evasions[at - 1]); --at) evasions[at] = evasions[at - 1];
+        for (; at > 0 && list[evasions[at - 1]].Key < list[j].Key; --at)
+            evasions[at] = evasions[at - 1];
         evasions[at] = j;
     }
-    walk.Ordered = true;
-    walk.Taken = 0;
-    return true;
+}
+
+// The evasions from Taken on that share its key, put in the order of the places they hold once
+// picking has taken every larger key. An entry changes place only when it is at the front
+// while a larger key is taken: it then goes to the place the taken one leaves. Entries beyond
+// the first 'larger' places never reach the front before that. Otherwise the entries with
+// larger keys are followed with those evasions, sorted by key and place: step t takes the
+// t-th of them, and the one at the front (place t), if followed, moves to the place of the
+// taken one and, among equal keys, to its new rank.
+void EngineSearch::SettleTies(MoveWalk& walk) {
+    const int front = walk.Front;
+    const StackEntry* list = Board.MoveList + front;
+    const int size = Board.CurrentEnd() - front;
+    int* const ties = walk.Evasions + walk.Taken;
+    const std::int32_t key = list[ties[0] - front].Key;
+    int count = 1;
+    while (walk.Taken + count < walk.Count && list[ties[count] - front].Key == key) ++count;
+    walk.Settled = walk.Taken + count;
+    if (count == 1) return;
+    int larger = 0;
+    for (int k = 0; k < size; ++k) larger += list[k].Key > key;
+    bool moves = false;
+    for (int n = 0; n < count; ++n) moves |= ties[n] - front < larger;
+    if (!moves) return;
+
+    struct Followed {
+        std::int32_t Key;
+        std::uint8_t Place; // now
+        std::uint8_t Index; // as generated
+    };
+    Followed followed[MaxOrderedList + MaxEvasions];
+    // The larger keys in order of place (kept without a branch), sorted by key, stably.
+    int n = 0;
+    for (int k = 0; k < size; ++k) {
+        followed[n] = { list[k].Key, std::uint8_t(k), std::uint8_t(k) };
+        n += list[k].Key > key;
+    }
+    for (int i = 1; i < larger; ++i) {
+        const Followed f = followed[i];
+        int at = i;
+        for (; at > 0 && followed[at - 1].Key < f.Key; --at) followed[at] = followed[at - 1];
+        followed[at] = f;
+    }
+    for (int i = 0; i < count; ++i) {
+        const std::uint8_t place = std::uint8_t(ties[i] - front);
+        followed[larger + i] = { key, place, place };
+    }
+    const int total = larger + count;
+    // Which followed entry is at each place, or none.
+    constexpr std::uint8_t None = 0xFF;
+    std::uint8_t at[MaxOrderedList];
+    std::memset(at, None, std::size_t(size));
+    for (int i = 0; i < total; ++i) at[followed[i].Place] = std::uint8_t(i);
+    for (int t = 0; t < larger; ++t) {
+        const int from = followed[t].Place;
+        if (from == t) continue;
+        const std::uint8_t moved = at[t];
+        at[from] = moved;
+        if (moved == None) continue;
+        Followed f = followed[moved];
+        f.Place = std::uint8_t(from);
+        int i = moved;
+        for (; i + 1 < total && followed[i + 1].Key == f.Key && followed[i + 1].Place < f.Place;
+             ++i) {
+            followed[i] = followed[i + 1];
+            at[followed[i].Place] = std::uint8_t(i);
+        }
+        followed[i] = f;
+        at[f.Place] = std::uint8_t(i);
+    }
+    for (int i = 0; i < count; ++i) ties[i] = front + followed[larger + i].Index;
 }
 
 void EngineSearch::BoostBestLineMove() {

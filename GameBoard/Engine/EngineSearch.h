@@ -47,7 +47,7 @@ public:
 
     // The current ply's moves in the order they are searched: as PickNextMove puts them.
     // In check, the moves that ApplyMove refuses at once are left out, and the others are
-    // put in that order directly wherever it can be told without picking (OrderEvasions).
+    // taken in that order without picking where the list allows (see NextEvasion).
     // Used by AlphaBeta and CaptureSearch: GenerateMoves(walk), then NextMove until -1.
     static constexpr int MaxEvasions = 32;
     struct MoveWalk {
@@ -56,17 +56,16 @@ public:
             , Front(first) { }
         bool InCheck;
         int Front; // the index PickNextMove fills next
-        // In check (set by GenerateMoves): the indices of the moves not refused at once
-        // (Tracked false where there are too many to follow), in search order once Ordered;
-        // until then picking goes on up to PickUntil.
-        int Count;
-        bool Tracked;
+        // In check (set by GenerateMoves and the first NextMove): whether Evasions holds the
+        // indices of the moves not refused at once, by key; if not, picking goes through the
+        // whole list. Their order is final up to Settled.
         bool Ordered;
+        int Count;
         int Taken;
-        int PickUntil;
+        int Settled;
         int Evasions[MaxEvasions];
     };
-    // GenerateMoves, noting the evasions in check.
+    // GenerateMoves, noting the evasions in check (put in order at the first NextMove).
     void GenerateMoves(MoveWalk& walk);
     // The index of the next move to try, or -1 after the last.
     int NextMove(MoveWalk& walk) {
@@ -96,9 +95,10 @@ private:
     mutable PawnEntry pawnCache_[1 << PawnCacheBits];
 
     int NextEvasion(MoveWalk& walk);
-    bool OrderEvasions(MoveWalk& walk);
-    // PickNextMove, returning the index the picked entry came from.
-    int PickFrom(int i);
+    // The longest list whose evasions are taken without picking.
+    static constexpr int MaxOrderedList = 128;
+    void OrderEvasions(MoveWalk& walk);
+    void SettleTies(MoveWalk& walk);
 
     bool AtDepthBound() const;
     int BoundedEvaluate(int alpha, int beta);

@@ -241,7 +241,7 @@ TEST_F(EngineSearchTest, RefusedPositionIsNotSearched) {
 // them in order without picking through the whole list where it can: the order must be the
 // one picking gives. Every position in check up to two moves from those of the table is tried,
 // with history keys that repeat often, so that equal keys and the places of entries matter.
-// The last position has more evasions than the walk follows.
+// The last position has more evasions than the walk takes without picking.
 TEST_F(EngineSearchTest, EvasionsComeInTheOrderOfPicking) {
     const char* fens[] = {
         "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
@@ -259,10 +259,19 @@ TEST_F(EngineSearchTest, EvasionsComeInTheOrderOfPicking) {
     EngineBoard& b = search->Board;
     int positions = 0;
     int mostEvasions = 0; // over MaxEvasions: the walk picks through the whole list
-    auto expectPickingOrder = [&](const std::string& where) {
+    // Also with one key raised after generating, as following the best line does: the move
+    // in the middle of the list, an evasion or not.
+    auto expectPickingOrderWith = [&](const std::string& where, bool boost) {
         ++positions;
+        auto generated = [&] {
+            if (!boost) return;
+            search->BestLine[0][b.Ply] = b.MoveList[(b.CurrentFirst() + b.CurrentEnd()) / 2].Move;
+            search->FollowBestLine = true;
+            search->BoostBestLineMove();
+        };
         std::vector<std::string> picked;
         b.GenerateMoves();
+        generated();
         for (int j = b.CurrentFirst(); j < b.CurrentEnd(); ++j) {
             search->PickNextMove(j);
             const EngineMove m = b.MoveList[j].Move;
@@ -271,10 +280,15 @@ TEST_F(EngineSearchTest, EvasionsComeInTheOrderOfPicking) {
         mostEvasions = std::max<int>(mostEvasions, int(picked.size()));
         EngineSearch::MoveWalk walk(b.CurrentFirst(), true);
         search->GenerateMoves(walk);
+        generated();
         std::vector<std::string> walked;
         for (int j; (j = search->NextMove(walk)) >= 0;)
             walked.push_back(MoveName(b.MoveList[j].Move));
-        EXPECT_EQ(walked, picked) << where;
+        EXPECT_EQ(walked, picked) << where << (boost ? " (raised)" : "");
+    };
+    auto expectPickingOrder = [&](const std::string& where) {
+        expectPickingOrderWith(where, false);
+        expectPickingOrderWith(where, true);
     };
     for (const char* fen : fens) {
         LoadOk(fen);
@@ -295,6 +309,6 @@ TEST_F(EngineSearchTest, EvasionsComeInTheOrderOfPicking) {
               };
         visit(fen, 2);
     }
-    EXPECT_GT(positions, 300);
+    EXPECT_GT(positions, 600);
     EXPECT_GT(mostEvasions, EngineSearch::MaxEvasions);
 }
