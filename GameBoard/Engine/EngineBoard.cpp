@@ -367,7 +367,7 @@ std::uint64_t EngineBoard::EvasionSquares() const {
         const int n = FirstOnRay(king, dir, occupied);
         if (n == -1 || !((IsDiagonalDirection(dir) ? diagonal : straight) >> n & 1)) continue;
         checkers |= std::uint64_t(1) << n;
-        between |= RayBits[king][dir] & ~RayBits[n][dir];
+        between |= BetweenBits(king, n);
     }
     return SingleBit(checkers) ? checkers | between : 0;
 }
