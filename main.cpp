@@ -2,8 +2,8 @@
 // loop. Closing the main window ends the program.
 #include "Unit1/PelliumApplication.h"
 #include "Unit1/Unit1.h"
-#include "Unit2/ProgramIcon.h"
 #include "Unit2/Unit2.h"
+#include "Widgets/ProgramIcon.h"
 
 int main(int argc, char* argv[]) {
     TPelliumApplication app(argc, argv);

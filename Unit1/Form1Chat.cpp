@@ -6,11 +6,11 @@
 // characters (a NUL, a line break from a peer) are shown as visible symbols, so every chat
 // line stays exactly one line of the log.
 #include "GameBoard/GameBoard.h"
-#include "Unit1/MessageBox.h"
-#include "Unit1/StatusBar.h"
-#include "Unit1/TextCodec.h"
+#include "Net/TextCodec.h"
+#include "Net/WireProtocol.h"
+#include "Unit1/PelliumApplication.h"
 #include "Unit1/Unit1.h"
-#include "Unit1/WireProtocol.h"
+#include "Widgets/StatusBar.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,13 +1,12 @@
 // Single play against the engine, the move lock, the turn display, the about button, the
 // chat entry's width and the application-wide error handler.
 #include "GameBoard/GameBoard.h"
-#include "Unit1/MessageBox.h"
 #include "Unit1/PelliumApplication.h"
-#include "Unit1/RadioGroup.h"
-#include "Unit1/SpinEdit.h"
-#include "Unit1/StatusBar.h"
 #include "Unit1/Unit1.h"
 #include "Unit2/Unit2.h"
+#include "Widgets/RadioGroup.h"
+#include "Widgets/SpinEdit.h"
+#include "Widgets/StatusBar.h"
 
 #include <QEvent>
 #include <QFrame>

@@ -2,7 +2,7 @@
 // button is now checked. Switching modes never touches the game on the board, its Enabled
 // state or the move lock; the network modes take the engine off both colours.
 #include "GameBoard/GameBoard.h"
-#include "Unit1/MessageBox.h"
+#include "Unit1/PelliumApplication.h"
 #include "Unit1/Unit1.h"
 
 #include <QFrame>

@@ -15,15 +15,15 @@
 // messages, so a flood of them never freezes the window, and it reads a socket only when the
 // messages read before are handled, so a flood never fills memory either.
 #include "GameBoard/GameBoard.h"
-#include "Unit1/ClientSocket.h"
-#include "Unit1/MessageBox.h"
-#include "Unit1/RadioGroup.h"
-#include "Unit1/ServerSocket.h"
-#include "Unit1/StatusBar.h"
-#include "Unit1/TextCodec.h"
+#include "Net/ClientSocket.h"
+#include "Net/ServerSocket.h"
+#include "Net/TextCodec.h"
+#include "Net/WireMessageQueue.h"
+#include "Net/WireProtocol.h"
+#include "Unit1/PelliumApplication.h"
 #include "Unit1/Unit1.h"
-#include "Unit1/WireMessageQueue.h"
-#include "Unit1/WireProtocol.h"
+#include "Widgets/RadioGroup.h"
+#include "Widgets/StatusBar.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "Unit1/PelliumApplication.h"
 
-#include "Unit1/Fonts.h"
-#include "Unit1/MessageBox.h"
+#include "Widgets/Fonts.h"
+#include "Widgets/MessageBox.h"
 
 #include <QMetaObject>
 #include <algorithm>
@@ -99,4 +99,11 @@ void TPelliumApplication::ShowPendingMessages() {
 
 TPelliumApplication* PelliumApp() {
     return dynamic_cast<TPelliumApplication*>(QCoreApplication::instance());
+}
+
+void ShowMessage(const QString& text) {
+    if (TPelliumApplication* app = PelliumApp())
+        app->ShowMessage(text);
+    else
+        ExecMessageBox(text);
 }

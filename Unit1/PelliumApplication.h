@@ -5,7 +5,8 @@
 //    exception that leaves an event's handling, and HandleException() passes it to
 //    OnException (the main window installs its AppException there), so no exception ever
 //    crosses the event loop and the program keeps running;
-//  - shows the program's message boxes one after the other (see ShowMessage);
+//  - shows the program's message boxes (Widgets/MessageBox.h) one after the other (see
+//    ShowMessage);
 //  - installs the font substitutes of Fonts.h and the program's resources.
 //
 // Tests run with message recording on: ShowMessage then appends the text to
@@ -64,3 +65,8 @@ private:
 
 // The running application object, or nullptr when the application is not a Pellium one.
 TPelliumApplication* PelliumApp();
+
+// Shows text in the program's message box through the application
+// (TPelliumApplication::ShowMessage: queued, one box at a time, recorded instead in tests).
+// Without a Pellium application object the box opens at once.
+void ShowMessage(const QString& text);

@@ -1,13 +1,13 @@
 #include "Unit1/Unit1.h"
 
 #include "GameBoard/GameBoard.h"
-#include "Unit1/ChatEdit.h"
 #include "Unit1/PelliumApplication.h"
-#include "Unit1/RadioGroup.h"
-#include "Unit1/SpinEdit.h"
-#include "Unit1/StatusBar.h"
-#include "Unit2/BitBtnGlyph.h"
-#include "Unit2/ProgramIcon.h"
+#include "Widgets/BitBtnGlyph.h"
+#include "Widgets/ChatEdit.h"
+#include "Widgets/ProgramIcon.h"
+#include "Widgets/RadioGroup.h"
+#include "Widgets/SpinEdit.h"
+#include "Widgets/StatusBar.h"
 
 #include <QApplication>
 #include <QFrame>

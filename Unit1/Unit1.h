@@ -28,7 +28,7 @@
 // Everything here runs on the user-interface thread.
 
 #include "GameBoard/Rules/BoardTypes.h"
-#include "Unit1/WireMessageQueue.h"
+#include "Net/WireMessageQueue.h"
 
 #include <QPointer>
 #include <QRect>

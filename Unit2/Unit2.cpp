@@ -1,9 +1,9 @@
 #include "Unit2/Unit2.h"
 
-#include "Unit2/BitBtnGlyph.h"
 #include "Unit2/JpegDecoder.h"
-#include "Unit2/LinkLabel.h"
-#include "Unit2/ShadowLabel.h"
+#include "Widgets/BitBtnGlyph.h"
+#include "Widgets/LinkLabel.h"
+#include "Widgets/ShadowLabel.h"
 
 #include <QDesktopServices>
 #include <QFile>

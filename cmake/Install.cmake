@@ -9,22 +9,26 @@
 
 include(GNUInstallDirs)
 
-set(PELLIUM_APP_ID "org.example.Pellium")
+# The desktop entry and the metadata carry the application id in their names and inside.
+foreach(file desktop metainfo.xml)
+  configure_file(packaging/pellium.${file}.in
+    "${PROJECT_BINARY_DIR}/packaging/${PELLIUM_APPLICATION_ID}.${file}" @ONLY)
+endforeach()
 set(PELLIUM_ICON_SIZES 16 24 32 48 64 128 256)
 
 install(TARGETS pellium RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES packaging/${PELLIUM_APP_ID}.desktop
+install(FILES "${PROJECT_BINARY_DIR}/packaging/${PELLIUM_APPLICATION_ID}.desktop"
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES packaging/${PELLIUM_APP_ID}.metainfo.xml
+install(FILES "${PROJECT_BINARY_DIR}/packaging/${PELLIUM_APPLICATION_ID}.metainfo.xml"
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size IN LISTS PELLIUM_ICON_SIZES)
   install(FILES resources/icons/pellium-${size}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-    RENAME ${PELLIUM_APP_ID}.png)
+    RENAME ${PELLIUM_APPLICATION_ID}.png)
 endforeach()
 install(FILES resources/icons/pellium.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
-  RENAME ${PELLIUM_APP_ID}.svg)
+  RENAME ${PELLIUM_APPLICATION_ID}.svg)
 install(FILES README.md LICENSE packaging/copyright
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pellium)
 # The change log and the manual page, gzip-compressed without a time stamp as Debian keeps them.

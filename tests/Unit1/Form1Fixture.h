@@ -4,8 +4,8 @@
 
 #include "GameBoard/GameBoard.h"
 #include "Unit1/PelliumApplication.h"
-#include "Unit1/StatusBar.h"
 #include "Unit1/Unit1.h"
+#include "Widgets/StatusBar.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // lock, the turn display, a new start during a search, the difficulty spin box, and the
 // about button.
 #include "GameBoard/EngineThread.h"
-#include "Unit1/RadioGroup.h"
-#include "Unit1/SpinEdit.h"
 #include "Unit2/Unit2.h"
+#include "Widgets/RadioGroup.h"
+#include "Widgets/SpinEdit.h"
 #include "support/Screenshot.h"
 #include "tests/Unit1/Form1Fixture.h"
 

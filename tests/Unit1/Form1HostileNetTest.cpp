@@ -7,8 +7,9 @@
 // buffers must not have grown beyond a small bound, the user must have been able to act while
 // a flood was being handled, and no storm of message boxes may bury the user.
 #include "Form1NetworkTestUtil.h"
-#include "Unit1/MessageBox.h"
-#include "Unit1/RadioGroup.h"
+#include "Unit1/PelliumApplication.h"
+#include "Widgets/MessageBox.h"
+#include "Widgets/RadioGroup.h"
 
 #include <QDeadlineTimer>
 #include <QScopeGuard>

@@ -1,8 +1,8 @@
 // The main window as it opens: every control's initial state, the board's settings, the
 // layout of the right column, and the timer that fits the board into its panel.
-#include "Unit1/ChatEdit.h"
-#include "Unit1/RadioGroup.h"
-#include "Unit1/SpinEdit.h"
+#include "Widgets/ChatEdit.h"
+#include "Widgets/RadioGroup.h"
+#include "Widgets/SpinEdit.h"
 #include "tests/Unit1/Form1Fixture.h"
 #include "tests/support/Screenshot.h"
 

@@ -1,7 +1,7 @@
 // Switching among single play, host and join: which mode panel shows, what happens to the
 // engine's colours, and what never changes (the game, Enabled, the move lock).
-#include "Unit1/ClientSocket.h"
-#include "Unit1/ServerSocket.h"
+#include "Net/ClientSocket.h"
+#include "Net/ServerSocket.h"
 #include "tests/Unit1/Form1Fixture.h"
 #include "tests/support/Screenshot.h"
 

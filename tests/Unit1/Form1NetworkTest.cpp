@@ -3,7 +3,7 @@
 // from either side, a second joiner, and failed attempts to join.
 #include "Form1NetworkTestUtil.h"
 #include "GameBoard/GameBoardViewTestUtil.h"
-#include "Unit1/RadioGroup.h"
+#include "Widgets/RadioGroup.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>

@@ -2,7 +2,7 @@
 // byte, and how it takes what a peer sends (split messages, line breaks, control characters,
 // floods, messages arriving while another one is being handled).
 #include "Form1NetworkTestUtil.h"
-#include "Unit1/RadioGroup.h"
+#include "Widgets/RadioGroup.h"
 
 #include <QTcpSocket>
 

@@ -1,5 +1,5 @@
 // The program's message box and the handling of errors that no handler catches.
-#include "Unit1/MessageBox.h"
+#include "Widgets/MessageBox.h"
 
 #include "Unit1/PelliumApplication.h"
 #include "tests/Unit1/Form1Fixture.h"

@@ -1,10 +1,10 @@
 // The about box TForm2: its window, its controls and their looks, the links, and how it opens
 // and closes. Nothing here blocks in exec(): the dialog is shown with open() and driven with
 // QTest events.
-#include "Unit2/BitBtnGlyph.h"
-#include "Unit2/LinkLabel.h"
-#include "Unit2/ShadowLabel.h"
 #include "Unit2/Unit2.h"
+#include "Widgets/BitBtnGlyph.h"
+#include "Widgets/LinkLabel.h"
+#include "Widgets/ShadowLabel.h"
 #include "support/Screenshot.h"
 
 #include <QApplication>

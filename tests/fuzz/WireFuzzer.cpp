@@ -3,8 +3,8 @@
 // are decoded for the log. The board must stay in a valid game state and the reader's memory
 // must stay bounded.
 #include "FuzzChecks.h"
-#include "Unit1/TextCodec.h"
-#include "Unit1/WireProtocol.h"
+#include "Net/TextCodec.h"
+#include "Net/WireProtocol.h"
 
 #include <cstddef>
 #include <cstdint>

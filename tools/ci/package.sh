@@ -7,20 +7,22 @@
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-"$root/build"}
-id=org.example.Pellium
 
 fail() {
     echo "package.sh: $*" >&2
     exit 1
 }
 
-echo "== desktop-file-validate"
-desktop-file-validate "$root/packaging/$id.desktop"
-echo "== appstreamcli validate --no-net"
-appstreamcli validate --no-net "$root/packaging/$id.metainfo.xml"
-
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" --target pellium
+# The application id as the build defines it (the top CMakeLists.txt).
+id=$(sed -n 's/^PELLIUM_APPLICATION_ID:INTERNAL=//p' "$build/CMakeCache.txt")
+[ -n "$id" ] || fail "no PELLIUM_APPLICATION_ID in $build/CMakeCache.txt"
+
+echo "== desktop-file-validate"
+desktop-file-validate "$build/packaging/$id.desktop"
+echo "== appstreamcli validate --no-net"
+appstreamcli validate --no-net "$build/packaging/$id.metainfo.xml"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -39,7 +41,7 @@ for size in 16 24 32 48 64 128 256; do
     expected="$expected
 share/icons/hicolor/${size}x${size}/apps/$id.png"
 done
-unwanted="bin/pellium-bench bin/pellium-artgen bin/pellium-jpeggen"
+unwanted="bin/pellium-bench bin/pellium-mailbox-perft bin/pellium-artgen bin/jpeggen"
 
 echo "== cmake --install into a temporary prefix"
 prefix="$work/prefix"
