@@ -23,20 +23,21 @@ void TClientSocket::Open() {
     socket_ = socket;
     socket->setReadBufferSize(LinkReadBufferSize);
     connect(socket, &QTcpSocket::connected, this, [this, socket] { Established(socket); });
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-        if (OnRead) OnRead(this, socket);
-    });
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { PeerClosed(socket); });
-    connect(socket, &QTcpSocket::errorOccurred, this,
-        [this, socket = QPointer<QTcpSocket>(socket), generation = generation_](
-            QAbstractSocket::SocketError error) {
-            // The peer closing or resetting the connection ends it: PeerClosed follows.
-            if (error == QAbstractSocket::RemoteHostClosedError) return;
-            const TErrorEvent kind = connected_ ? TErrorEvent::eeGeneral : TErrorEvent::eeConnect;
-            RunLater(this, [this, socket, generation, kind, error] {
-                ReportError(socket, generation, kind, SocketErrorCode(error));
-            });
-        });
+    WatchConnection(this, socket,
+        { .Read =
+                [this, socket] {
+                    if (OnRead) OnRead(this, socket);
+                },
+            .Closed = [this, socket] { PeerClosed(socket); },
+            .Error =
+                [this, socket = QPointer<QTcpSocket>(socket), generation = generation_](
+                    QAbstractSocket::SocketError error) {
+                    const TErrorEvent kind
+                        = connected_ ? TErrorEvent::eeGeneral : TErrorEvent::eeConnect;
+                    RunLater(this, [this, socket, generation, kind, error] {
+                        ReportError(socket, generation, kind, SocketErrorCode(error));
+                    });
+                } });
     socket->connectToHost(host, static_cast<quint16>(port_));
 }
 
@@ -99,9 +100,8 @@ void TClientSocket::ReportError(
 }
 
 bool TClientSocket::SendText(const QByteArray& bytes) {
-    if (socket_ && socket_->write(bytes) == bytes.size()) return true;
-    const int code = socket_ ? SocketErrorCode(socket_->error())
-                             : SocketErrorCode(QAbstractSocket::UnknownSocketError);
+    const int code = WriteAll(socket_, bytes);
+    if (code == 0) return true;
     RunLater(this, [this, socket = QPointer<QTcpSocket>(socket_), generation = generation_, code] {
         ReportError(socket, generation, TErrorEvent::eeSend, code);
         // The connection that could not send is closed (the window's handler usually has).

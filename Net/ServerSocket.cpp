@@ -74,18 +74,18 @@ void TServerSocket::Adopt(QTcpSocket* socket) {
     socket->setReadBufferSize(LinkReadBufferSize);
     connections_.push_back(socket);
     readers_[socket] = TWireReader();
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-        if (OnClientRead) OnClientRead(this, socket);
-    });
-    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { PeerClosed(socket); });
-    connect(socket, &QTcpSocket::errorOccurred, this,
-        [this, socket = QPointer<QTcpSocket>(socket)](QAbstractSocket::SocketError error) {
-            // A peer that closes its end is a disconnect, which follows as its own signal.
-            if (error == QAbstractSocket::RemoteHostClosedError) return;
-            RunLater(this, [this, socket, error] {
-                ReportError(socket, TErrorEvent::eeGeneral, SocketErrorCode(error));
-            });
-        });
+    WatchConnection(this, socket,
+        { .Read =
+                [this, socket] {
+                    if (OnClientRead) OnClientRead(this, socket);
+                },
+            .Closed = [this, socket] { PeerClosed(socket); },
+            .Error =
+                [this, socket = QPointer<QTcpSocket>(socket)](QAbstractSocket::SocketError error) {
+                    RunLater(this, [this, socket, error] {
+                        ReportError(socket, TErrorEvent::eeGeneral, SocketErrorCode(error));
+                    });
+                } });
     if (OnClientConnect) OnClientConnect(this, socket);
 }
 
@@ -106,8 +106,8 @@ void TServerSocket::ReportError(QPointer<QTcpSocket> socket, TErrorEvent kind, i
 }
 
 bool TServerSocket::SendText(QTcpSocket* socket, const QByteArray& bytes) {
-    if (socket->write(bytes) == bytes.size()) return true;
-    const int code = SocketErrorCode(socket->error());
+    const int code = WriteAll(socket, bytes);
+    if (code == 0) return true;
     RunLater(this, [this, socket = QPointer<QTcpSocket>(socket), code] {
         ReportError(socket, TErrorEvent::eeSend, code);
         // The connection that could not send is closed, as if the peer had left.

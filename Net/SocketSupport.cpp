@@ -1,6 +1,7 @@
 #include "Net/SocketSupport.h"
 
 #include <QStringList>
+#include <QTcpSocket>
 #include <algorithm>
 #include <cerrno>
 
@@ -44,4 +45,19 @@ int SocketErrorCode(QAbstractSocket::SocketError error) {
     default:
         return EIO;
     }
+}
+
+void WatchConnection(QObject* context, QTcpSocket* socket, TConnectionHandlers handlers) {
+    QObject::connect(socket, &QTcpSocket::readyRead, context, std::move(handlers.Read));
+    QObject::connect(socket, &QTcpSocket::disconnected, context, std::move(handlers.Closed));
+    QObject::connect(socket, &QTcpSocket::errorOccurred, context,
+        [error = std::move(handlers.Error)](QAbstractSocket::SocketError e) {
+            if (e != QAbstractSocket::RemoteHostClosedError) error(e);
+        });
+}
+
+int WriteAll(QTcpSocket* socket, const QByteArray& bytes) {
+    if (!socket) return SocketErrorCode(QAbstractSocket::UnknownSocketError);
+    if (socket->write(bytes) == bytes.size()) return 0;
+    return SocketErrorCode(socket->error());
 }
