@@ -118,7 +118,7 @@ private:
     // make a result stale) and, with the depth, after a refused move. Only the 64 squares of
     // the cells count: the spare cells carry no part of the position.
     struct TSearchedState {
-        std::array<char, 64> Squares {};
+        std::array<char, SquareCount> Squares {};
         bool WhiteToMove = true;
         CastleSet Castling;
         Square EnPassant = Square::None;
