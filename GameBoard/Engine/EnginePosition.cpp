@@ -69,18 +69,10 @@ LoadRefusal EngineBoard::LoadPosition(const EnginePositionSource& source) {
     };
     const CastleSet rights = source.CastlingAllowed;
     CastleRights = 0;
-    if (rights.Contains(CanStillCastle::WhiteKingSide) && holds(60, White, King)
-        && holds(63, White, Rook))
-        CastleRights |= WhiteKingSideRight;
-    if (rights.Contains(CanStillCastle::WhiteQueenSide) && holds(60, White, King)
-        && holds(56, White, Rook))
-        CastleRights |= WhiteQueenSideRight;
-    if (rights.Contains(CanStillCastle::BlackKingSide) && holds(4, Black, King)
-        && holds(7, Black, Rook))
-        CastleRights |= BlackKingSideRight;
-    if (rights.Contains(CanStillCastle::BlackQueenSide) && holds(4, Black, King)
-        && holds(0, Black, Rook))
-        CastleRights |= BlackQueenSideRight;
+    for (const EngineCastling& c : EngineCastlings)
+        if (rights.Contains(c.Member) && holds(c.KingFrom, c.Colour, King)
+            && holds(c.RookFrom, c.Colour, Rook))
+            CastleRights |= c.Right;
 
     // The en-passant square counts only where a capture onto it is possible: empty, on
     // rank 6 (White to move) or rank 3 (Black to move), with the enemy pawn in front of
