@@ -131,7 +131,7 @@ bool TChessModel::PawnMoveOk(Square from, Square to) const {
         return false;
     }
     const int homeRank = color == 1 ? 2 : 7;
-    const Square passed = ToSquare((ToInt(from) + ToInt(to)) / 2);
+    const Square passed = SquareHalfway(from, to);
     return RankOf(from) == homeRank && RankOf(to) == homeRank + 2 * forward && df == 0
         && Cell(to) == ' ' && Cell(passed) == ' ';
 }
