@@ -5,13 +5,12 @@
 // called on the host's (user-interface) thread.
 
 #include "GameBoard/Rules/BoardTypes.h"
-
-#include <array>
+#include "GameBoard/Rules/SquareNumbering.h"
 
 // The host's state as the turn test and the start of a search need it, copied on the host's
 // thread.
 struct TEngineSnapshot {
-    std::array<char, 66> Squares {}; // cells 1..64 hold the squares A8..H1
+    SquareCells Squares {};
     bool WhiteToMove = true;
     CastleSet Castling;
     Square EnPassant = Square::None;

@@ -133,7 +133,7 @@ int TEngineThread::TargetNice(TThreadPriority level) const {
 
 TEngineThread::TSearchedState TEngineThread::SearchedState(const TEngineSnapshot& s) {
     TSearchedState state;
-    std::copy_n(s.Squares.begin() + 1, state.Squares.size(), state.Squares.begin());
+    std::copy_n(s.Squares.begin() + FirstBoardCell, state.Squares.size(), state.Squares.begin());
     state.WhiteToMove = s.WhiteToMove;
     state.Castling = s.Castling;
     state.EnPassant = s.EnPassant;
@@ -200,8 +200,8 @@ void TEngineThread::Pump() {
         ReplaceWorker();
     }
 
-    const EnginePositionSource source { snapshot.Squares.data(), snapshot.WhiteToMove,
-        snapshot.Castling, snapshot.EnPassant };
+    const EnginePositionSource source { snapshot.Squares, snapshot.WhiteToMove, snapshot.Castling,
+        snapshot.EnPassant };
     if (!engine_.LoadPosition(source)) {
         rejected_ = TRefusedSearch { now, depth };
         return;
@@ -264,7 +264,7 @@ void TEngineThread::DeliverStep() {
     if (!(SearchedState(host_.EngineSnapshot()) == searched_)) return;
     const EngineMove m = engine_.BestMove();
     const unsigned epoch = refusalEpoch_;
-    const bool accepted = host_.DeliverMove(ToSquare(m.From + 1), ToSquare(m.To + 1));
+    const bool accepted = host_.DeliverMove(SquareOfIndex(m.From), SquareOfIndex(m.To));
     if (!accepted && epoch == refusalEpoch_)
         rejected_ = TRefusedSearch { searched_, searchedDepth_ };
 }

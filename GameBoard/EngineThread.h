@@ -5,7 +5,10 @@
 // DeliverMove plays it) and the park step (the cycle ends; the host's ParkWorker starts the
 // next one unless a stop was requested).
 //
-// Threads. Everything here except WorkerLoop runs on the host's (user-interface) thread.
+// Threads. The worker thread runs WorkerLoop and what it calls: the search, HandOff (which
+// waits there until its step has run on the host's thread) and ApplyTargetNice (which the
+// host's thread also calls, from ApplyPriority; both hold the mutex). Everything else runs on
+// the host's (user-interface) thread, except the members marked "Any thread".
 // The worker only searches the engine's own copy of the position and waits in hand-offs; it
 // never touches the host. The host's state is taken as a snapshot (TEngineSnapshot) on the
 // host's thread, at the moments the worker would need it: the turn test, and the load of the
@@ -99,7 +102,6 @@ public:
 
     // No search handed out and no park step outstanding: parked, or armed and idle.
     bool Parked() const { return !busy_; }
-    bool InHandOff() const { return inHandOff_ > 0; }
 
     // ---- For tests and diagnostics (host's thread) ----
     int SearchCount() const { return searchCount_; }
@@ -118,7 +120,7 @@ private:
     // make a result stale) and, with the depth, after a refused move. Only the 64 squares of
     // the cells count: the spare cells carry no part of the position.
     struct TSearchedState {
-        std::array<char, 64> Squares {};
+        std::array<char, SquareCount> Squares {};
         bool WhiteToMove = true;
         CastleSet Castling;
         Square EnPassant = Square::None;

@@ -16,8 +16,9 @@ TGameBoard::TGameBoard(QWidget* parent, bool withEngine)
     LoadBuiltInPieceSet();
     BuildPieceImages();
     // CoordFont (Arial, 7 points, white), SizeOfSquare 40, SizeOfBorder 24, the colours,
-    // BoardLeft/BoardTop 24, the computer's sides, SearchDepth 1 and tpNormal: initial values.
-    resize(8 * sizeOfSquare_ + 2 * sizeOfBorder_, 8 * sizeOfSquare_ + 2 * sizeOfBorder_);
+    // the computer's sides, SearchDepth 1 and tpNormal: initial values. The playing area's
+    // left and top are SizeOfBorder (Geometry).
+    resize(Geometry().Side(), Geometry().Side());
     ResetGame();
     if (withEngine)
         engineThread_ = std::make_unique<TEngineThread>(static_cast<TEngineHost&>(*this));

@@ -24,6 +24,7 @@
 // (PaintBoard, DrawSquare, DrawPiece, DrawBoardLines) draw into it and update() the changed
 // rectangle; paintEvent only shows the surface.
 
+#include "GameBoard/BoardGeometry.h"
 #include "GameBoard/EngineHost.h"
 #include "GameBoard/Rules/BoardTypes.h"
 #include "GameBoard/Rules/ChessModel.h"
@@ -230,8 +231,6 @@ private:
     bool askingOwner_ = false; // OnCalculateMove is running (no nested request)
 
     // ---- View state (GameBoardPaint.cpp, GameBoardMouse.cpp, GameBoardAnimate.cpp) ----
-    int boardLeft_ = 24;
-    int boardTop_ = 24;
     int pieceCellSize_ = 40;
     QImage builtInPieceSet_;
     QImage builtInPieceSet2x_; // the same drawing at twice the resolution
@@ -262,6 +261,10 @@ private:
     bool clickPending_ = false; // a left press inside the board that a release turns into OnClick
     TDragKeyFilter* dragKeyFilter_ = nullptr; // owned by this widget (Qt parent); made on first use
 
+    // Where squares and pieces lie now: SizeOfSquare, SizeOfBorder (the playing area's left
+    // and top), WhiteOnTop and the piece size of the active set (GameBoardPaint.cpp).
+    TBoardGeometry Geometry() const;
+
     // Painting steps on the surface (GameBoardPaint.cpp).
     void PaintSurface();
     void DrawBorder(QPainter& p);
@@ -274,7 +277,6 @@ private:
     void DrawGridLines(QPainter& p, const QColor& colour);
     QSize SurfaceSize() const; // in logical pixels
     QRect PlayingArea() const;
-    QRect PieceRect(Square q) const;
     QImage PieceImage(char piece) const; // for the widget's device pixel ratio
     QImage PieceImageAt(char piece, qreal ratio) const;
     QImage ArtFor(const QImage& b) const;

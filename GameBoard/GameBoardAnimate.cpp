@@ -13,7 +13,7 @@
 #include <thread>
 
 void TGameBoard::AnimateMove(Square from, Square to, int delayMs) {
-    if (ToInt(from) < 1 || ToInt(from) > 64 || ToInt(to) < 1 || ToInt(to) > 64) return;
+    if (!IsBoardSquare(from) || !IsBoardSquare(to)) return;
     TDragOverlay& overlay = Overlay();
     // The user is dragging a piece at this moment: leave the dragged image alone, no slide.
     if (overlay.InUse()) return;

@@ -42,8 +42,7 @@ TDragOverlay& TGameBoard::Overlay() {
 // The dragged image's top-left corner in the overlay's window: half a square up and left of
 // the pointer.
 QPoint TGameBoard::DragImagePos(QPoint boardPos) const {
-    const int h = sizeOfSquare_ / 2;
-    return mapTo(window(), boardPos - QPoint(h, h));
+    return mapTo(window(), Geometry().DragImageCorner(boardPos));
 }
 
 // ---- Toolkit events ----

@@ -93,33 +93,20 @@ bool IsFractional(qreal ratio) {
 
 // ---- Geometry ----
 
+TBoardGeometry TGameBoard::Geometry() const {
+    return TBoardGeometry(sizeOfSquare_, sizeOfBorder_, whiteOnTop_, pieceCellSize_);
+}
+
 QPoint TGameBoard::SquareOrigin(Square q) const {
-    int row = (ToInt(q) - 1) / 8;
-    int col = (ToInt(q) - 1) % 8;
-    if (whiteOnTop_) {
-        row = 7 - row;
-        col = 7 - col;
-    }
-    return { col * sizeOfSquare_ + boardLeft_, row * sizeOfSquare_ + boardTop_ };
+    return Geometry().SquareOrigin(q);
 }
 
 Square TGameBoard::PixelToSquare(int x, int y) const {
-    const int s = sizeOfSquare_;
-    const int dx = x - boardLeft_;
-    const int dy = y - boardTop_;
-    if (dx < 0 || dx >= 8 * s || dy < 0 || dy >= 8 * s) return Square::None;
-    int col = std::min(dx / s, 7);
-    int row = std::min(dy / s, 7);
-    if (whiteOnTop_) {
-        col = 7 - col;
-        row = 7 - row;
-    }
-    return ToSquare(row * 8 + col + 1);
+    return Geometry().PixelToSquare(QPoint(x, y));
 }
 
 bool TGameBoard::IsLightSquare(Square q) {
-    const int i = ToInt(q) - 1;
-    return (i % 2) == ((i / 8) % 2);
+    return SquareColumn(q) % 2 == SquareRow(q) % 2;
 }
 
 QSize TGameBoard::SurfaceSize() const {
@@ -130,11 +117,6 @@ QRect TGameBoard::PlayingArea() const {
     const int b = sizeOfBorder_;
     const QSize size = SurfaceSize();
     return QRect(QPoint(b, b), QPoint(size.width() - b - 1, size.height() - b - 1));
-}
-
-QRect TGameBoard::PieceRect(Square q) const {
-    const int off = (sizeOfSquare_ - pieceCellSize_) / 2; // truncated toward zero
-    return QRect(SquareOrigin(q) + QPoint(off, off), QSize(pieceCellSize_, pieceCellSize_));
 }
 
 // ---- Piece images ----
@@ -262,10 +244,8 @@ void TGameBoard::PaintBoard() {
     if (!firstPaintDone_) BuildPieceImages();
 
     // The board squares itself: the square size follows the mean of width and height.
-    const int b = sizeOfBorder_;
-    const int s = std::max(1, ((width() + height()) / 2 - 2 * b) / 8);
-    sizeOfSquare_ = s;
-    const int side = 8 * s + 2 * b;
+    sizeOfSquare_ = TBoardGeometry::FittingSquareSize(size(), sizeOfBorder_);
+    const int side = Geometry().Side();
     resize(side, side);
     paintedSize_ = size();
     // The surface has the screen's resolution: at a device pixel ratio above 1 everything is
@@ -301,8 +281,9 @@ void TGameBoard::PaintSurface() {
 void TGameBoard::DrawBorder(QPainter& p) {
     const int w = SurfaceSize().width();
     const int h = SurfaceSize().height();
-    const int b = sizeOfBorder_;
-    const int s = sizeOfSquare_;
+    const TBoardGeometry geometry = Geometry();
+    const int b = geometry.Border();
+    const int s = geometry.SquareSize();
     p.save();
     p.setClipRegion(QRegion(0, 0, w, h).subtracted(QRegion(PlayingArea())));
     if (HasPicture(borderBitmap_))
@@ -354,7 +335,7 @@ void TGameBoard::DrawBorder(QPainter& p) {
 // colour and lays its texture from the board's top-left corner, so the texture runs on from
 // one square to the next.
 void TGameBoard::DrawSquares(QPainter& p) {
-    const int s = sizeOfSquare_;
+    const TBoardGeometry geometry = Geometry();
     const QRect area = PlayingArea();
     p.save();
     p.setClipRect(area);
@@ -364,7 +345,7 @@ void TGameBoard::DrawSquares(QPainter& p) {
         for (int r = 0; r < 8; ++r) {
             for (int j = 0; j < 4; ++j) {
                 const int col = 2 * j + ((r % 2) ^ pass);
-                region -= QRect(col * s + boardLeft_, r * s + boardTop_, s, s);
+                region -= geometry.CellRect(col, r);
             }
         }
         p.setClipRegion(region, Qt::IntersectClip);
@@ -380,10 +361,8 @@ void TGameBoard::DrawSquares(QPainter& p) {
 }
 
 void TGameBoard::DrawAllPieces(QPainter& p) {
-    for (int i = 1; i <= 64; ++i) {
-        const Square q = ToSquare(i);
+    for (const Square q : BoardSquares)
         if (Cell(q) != ' ') DrawPieceOn(p, q, Cell(q));
-    }
 }
 
 // Lays b over the whole surface from its top-left corner; the clip decides what shows. The
@@ -406,9 +385,8 @@ void TGameBoard::TileBitmap(QPainter& p, const QImage& b) const {
 // ---- Single-square drawing, used by moves and the mouse ----
 
 void TGameBoard::DrawSquareOn(QPainter& p, Square q) {
-    const int s = sizeOfSquare_;
     p.save();
-    const QRect cell(SquareOrigin(q), QSize(s, s));
+    const QRect cell = Geometry().SquareRect(q);
     p.setClipRect(cell);
     const bool light = IsLightSquare(q);
     const QImage& texture = light ? squareLight_ : squareDark_;
@@ -425,7 +403,7 @@ void TGameBoard::DrawSquareOn(QPainter& p, Square q) {
 void TGameBoard::DrawPieceOn(QPainter& p, Square q, char piece) const {
     const QImage image = PieceImageAt(piece, surface_.devicePixelRatio());
     if (image.isNull()) return;
-    p.drawImage(PieceRect(q).topLeft(), image);
+    p.drawImage(Geometry().PieceRect(q).topLeft(), image);
 }
 
 void TGameBoard::DrawBoardLinesOn(QPainter& p) {
@@ -438,33 +416,35 @@ void TGameBoard::DrawBoardLinesOn(QPainter& p) {
 void TGameBoard::DrawGridLines(QPainter& p, const QColor& colour) {
     linePen_.setColor(colour);
     p.setPen(linePen_);
-    const int s = sizeOfSquare_;
+    const TBoardGeometry geometry = Geometry();
+    const int b = geometry.Border();
     const int w = SurfaceSize().width();
     const int h = SurfaceSize().height();
     const QPointF offset = AlignLinesToPixels(p, surface_.devicePixelRatio());
     for (int i = 1; i <= 7; ++i) {
-        DrawLineExcludingEnd(p, i * s + boardLeft_, boardTop_, i * s + boardLeft_, h - boardTop_);
-        DrawLineExcludingEnd(p, boardLeft_, i * s + boardTop_, w - boardLeft_, i * s + boardTop_);
+        const int line = geometry.LineAt(i);
+        DrawLineExcludingEnd(p, line, b, line, h - b);
+        DrawLineExcludingEnd(p, b, line, w - b, line);
     }
     if (!offset.isNull()) p.translate(-offset);
 }
 
 void TGameBoard::DrawSquare(Square q) {
-    if (surface_.isNull() || ToInt(q) < 1 || ToInt(q) > 64) return;
+    if (surface_.isNull() || !IsBoardSquare(q)) return;
     {
         QPainter p(&surface_);
         DrawSquareOn(p, q);
     }
-    update(QRect(SquareOrigin(q), QSize(sizeOfSquare_, sizeOfSquare_)));
+    update(Geometry().SquareRect(q));
 }
 
 void TGameBoard::DrawPiece(Square q, char piece) {
-    if (surface_.isNull() || ToInt(q) < 1 || ToInt(q) > 64) return;
+    if (surface_.isNull() || !IsBoardSquare(q)) return;
     {
         QPainter p(&surface_);
         DrawPieceOn(p, q, piece);
     }
-    update(PieceRect(q));
+    update(Geometry().PieceRect(q));
 }
 
 void TGameBoard::DrawBoardLines() {

@@ -59,14 +59,12 @@ void TGameBoard::SetSearchDepth(int value) {
 
 void TGameBoard::SetSizeOfBorder(int value) {
     sizeOfBorder_ = value;
-    boardLeft_ = value;
-    boardTop_ = value;
-    resize(8 * sizeOfSquare_ + 2 * sizeOfBorder_, height());
+    resize(Geometry().Side(), height());
 }
 
 void TGameBoard::SetSizeOfSquare(int value) {
     sizeOfSquare_ = value;
-    resize(8 * sizeOfSquare_ + 2 * sizeOfBorder_, height());
+    resize(Geometry().Side(), height());
 }
 
 void TGameBoard::SetSquareColorDark(TColor value) {

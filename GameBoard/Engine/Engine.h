@@ -5,6 +5,7 @@
 // the only thing another thread touches is the stop flag it is given.
 
 #include "GameBoard/Rules/BoardTypes.h"
+#include "GameBoard/Rules/SquareNumbering.h"
 
 #include <atomic>
 #include <cstdint>
@@ -12,7 +13,7 @@
 #include <optional>
 #include <string_view>
 
-// A move of the engine: square indices 0..63 (index = Square - 1), promotion piece code
+// A move of the engine: square indices 0..63 (SquareIndexOf), promotion piece code
 // (1..4, 0 none) and flags (1 capture, 2 castling, 4 en passant, 8 double step, 16 pawn,
 // 32 promotion).
 struct EngineMove {
@@ -23,11 +24,11 @@ struct EngineMove {
     bool operator==(const EngineMove&) const = default;
 };
 
-// The board state the engine loads a search position from. Squares points at 66 cells, index
-// 1..64 the squares; the engine thread fills it from the snapshot its host took on the board's
-// thread, so nothing here is read while the board changes.
+// The board state the engine loads a search position from: the cells of a position (empty for
+// none); the engine thread fills it from the snapshot its host took on the board's thread, so
+// nothing here is read while the board changes.
 struct EnginePositionSource {
-    const char* Squares = nullptr;
+    SquareCellsView Squares;
     bool WhiteToMove = true;
     CastleSet CastlingAllowed;
     Square EnPassant = Square::None;

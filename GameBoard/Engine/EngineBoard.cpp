@@ -255,12 +255,10 @@ template <bool noteEvasions> int EngineBoard::GenerateAll(int* evasions, int max
                 if (i == filter.King || (reached & filter.Targets)) note(first);
         }
     }
-    if (SideToMove == White) {
-        if (CastleRights & WhiteKingSideRight) AddMove(60, 62, FlagCastle);
-        if (CastleRights & WhiteQueenSideRight) AddMove(60, 58, FlagCastle);
-    } else {
-        if (CastleRights & BlackKingSideRight) AddMove(4, 6, FlagCastle);
-        if (CastleRights & BlackQueenSideRight) AddMove(4, 2, FlagCastle);
+    // The side's two castlings, the king's side first.
+    for (int k = 2 * SideToMove; k < 2 * SideToMove + 2; ++k) {
+        const EngineCastling& c = EngineCastlings[k];
+        if (CastleRights & c.Right) AddMove(c.KingFrom, c.KingTo, FlagCastle);
     }
     const int enPassant = PlyEnd[Ply];
     GenerateEnPassant();
@@ -389,43 +387,13 @@ inline bool EngineBoard::LeavesKingAttacked(EngineMove m, bool wasInCheck, bool 
 
 // ---- Making and taking back moves ----
 
-// The squares that must be empty and those that must not be attacked, per castling.
-bool EngineBoard::CastlingPathFree(int to) const {
-    auto empty = [this](int sq) { return SquareColor[sq] == NoColor; };
-    auto safe = [this](int sq) { return !IsAttacked(sq, OtherSide); };
-    switch (to) {
-    case 62:
-        return empty(61) && empty(62) && safe(61) && safe(62);
-    case 58:
-        return empty(57) && empty(58) && empty(59) && safe(58) && safe(59);
-    case 6:
-        return empty(5) && empty(6) && safe(5) && safe(6);
-    case 2:
-        return empty(1) && empty(2) && empty(3) && safe(2) && safe(3);
-    default:
-        return false;
-    }
+// The squares between king and rook are empty and those the king crosses are not attacked.
+bool EngineBoard::CastlingPathFree(const EngineCastling& castling) const {
+    if ((ColorBits[White] | ColorBits[Black]) & castling.Empty) return false;
+    for (std::uint64_t bits = castling.Safe; bits != 0; bits &= bits - 1)
+        if (IsAttacked(std::countr_zero(bits), OtherSide)) return false;
+    return true;
 }
-
-// The rook's squares of a castling, by the king's destination.
-namespace {
-struct CastlingRook {
-    int From;
-    int To;
-};
-constexpr CastlingRook RookOfCastling(int kingTo) {
-    switch (kingTo) {
-    case 62:
-        return { 63, 61 };
-    case 58:
-        return { 56, 59 };
-    case 6:
-        return { 7, 5 };
-    default:
-        return { 0, 3 }; // 2
-    }
-}
-} // namespace
 
 void EngineBoard::FindPins() {
     pinned_[Ply] = PinnedPieces();
@@ -453,9 +421,9 @@ bool EngineBoard::ApplyMove(EngineMove m) {
     }
     if (m.Flags & FlagCastle) {
         // The rights guarantee king and rook at home (LoadPosition, RightsKeptMask).
-        if (wasInCheck || !CastlingPathFree(m.To)) return false;
-        const CastlingRook rook = RookOfCastling(m.To);
-        Shift(rook.From, rook.To);
+        const int k = CastlingByKingTo[m.To];
+        if (wasInCheck || k < 0 || !CastlingPathFree(EngineCastlings[k])) return false;
+        Shift(EngineCastlings[k].RookFrom, EngineCastlings[k].RookTo);
     }
     const int captured = SquarePiece[m.To];
     UndoRecord& undo = UndoStack[Ply];
@@ -509,8 +477,8 @@ void EngineBoard::RetractMove() {
     }
     PutBack(m.To, u.CapturedPiece);
     if (m.Flags & FlagCastle) {
-        const CastlingRook rook = RookOfCastling(m.To);
-        Shift(rook.To, rook.From);
+        const EngineCastling& c = EngineCastlings[CastlingByKingTo[m.To]];
+        Shift(c.RookTo, c.RookFrom);
     }
     if (m.Flags & FlagEnPassant) Place(SideToMove == White ? m.To + 8 : m.To - 8, OtherSide, Pawn);
 }

@@ -6,6 +6,7 @@
 // Internal to the engine; public data so that the search and the tests can reach it.
 
 #include "GameBoard/Engine/Engine.h"
+#include "GameBoard/Engine/EngineCastling.h"
 
 #include <cstdint>
 #include <string_view>
@@ -34,10 +35,11 @@ constexpr std::uint8_t FlagPawn = 16;
 constexpr std::uint8_t FlagPromotion = 32;
 
 // CastleRights bits.
-constexpr int WhiteKingSideRight = 1;
-constexpr int WhiteQueenSideRight = 2;
-constexpr int BlackKingSideRight = 4;
-constexpr int BlackQueenSideRight = 8;
+constexpr int WhiteKingSideRight = CastleRightBit(CanStillCastle::WhiteKingSide);
+constexpr int WhiteQueenSideRight = CastleRightBit(CanStillCastle::WhiteQueenSide);
+constexpr int BlackKingSideRight = CastleRightBit(CanStillCastle::BlackKingSide);
+constexpr int BlackQueenSideRight = CastleRightBit(CanStillCastle::BlackQueenSide);
+static_assert(EngineCastlings[0].Colour == White && EngineCastlings[2].Colour == Black);
 
 constexpr int MaxPly = 64;
 constexpr int MoveStackSize = 4096;
@@ -194,7 +196,7 @@ private:
     template <bool noteEvasions> int GenerateAll(int* evasions, int max);
     void GenerateEnPassant();
     std::uint64_t PawnsWithCaptures() const;
-    bool CastlingPathFree(int to) const;
+    bool CastlingPathFree(const EngineCastling& castling) const;
     // Changing squares with the square sets and sums kept in step: Place needs an empty
     // square, Remove an occupied one, Shift an occupied from-square and an empty to-square.
     void Place(int square, int colour, int piece) {

@@ -29,7 +29,7 @@ bool ParsePlacement(std::string_view text, FenPosition& position, std::string& e
                 error = "placement: rank too long";
                 return false;
             }
-            position.Squares[ToInt(SquareAt(file, rank))] = c;
+            position.Squares[CellOf(SquareAt(file, rank))] = c;
             ++file;
         } else {
             error = std::string("placement: unexpected character '") + c + "'";
@@ -73,8 +73,8 @@ bool ParseEnPassant(std::string_view text, FenPosition& position, std::string& e
 bool ParseFen(std::string_view fen, FenPosition& position, std::string& error) {
     position = FenPosition {};
     position.Squares.fill(' ');
-    position.Squares[0] = '_';
-    position.Squares[65] = '\0';
+    position.Squares[NoneCell] = '_';
+    position.Squares[EndCell] = '\0';
 
     std::istringstream in { std::string(fen) };
     std::string placement, side, castling = "-", enPassant = "-";

@@ -5,20 +5,19 @@
 
 #include "GameBoard/Engine/Engine.h"
 
-#include <array>
 #include <string>
 #include <string_view>
 
 struct FenPosition {
-    // Index 0 the None cell ('_'), 1..64 the squares A8..H1 (blank when empty), 65 NUL.
-    std::array<char, 66> Squares {};
+    // The None cell '_', the squares A8..H1 (blank when empty), the closing NUL.
+    SquareCells Squares {};
     bool WhiteToMove = true;
     CastleSet CastlingAllowed;
     Square EnPassant = Square::None;
 
-    // Points into Squares: valid while this object lives.
+    // Views Squares: valid while this object lives.
     EnginePositionSource Source() const {
-        return EnginePositionSource { Squares.data(), WhiteToMove, CastlingAllowed, EnPassant };
+        return EnginePositionSource { Squares, WhiteToMove, CastlingAllowed, EnPassant };
     }
 };
 

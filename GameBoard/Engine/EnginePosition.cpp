@@ -46,13 +46,13 @@ LoadRefusal EngineBoard::LoadPosition(const EnginePositionSource& source) {
     Ply = 0;
     PlyFirst[0] = 0;
     PlyEnd[0] = 0;
-    if (source.Squares == nullptr) return LoadRefusal::NoPosition;
+    if (source.Squares.Empty()) return LoadRefusal::NoPosition;
 
     int kings[2] = { 0, 0 };
     int pieces[2] = { 0, 0 };
     bool pawnOnBackRank = false;
     for (int i = 0; i < 64; ++i) {
-        DecodePiece(source.Squares[i + 1], SquareColor[i], SquarePiece[i]);
+        DecodePiece(source.Squares.At(SquareOfIndex(i)), SquareColor[i], SquarePiece[i]);
         if (SquareColor[i] != NoColor) ++pieces[SquareColor[i]];
         if (SquarePiece[i] == King) ++kings[SquareColor[i]];
         if (SquarePiece[i] == Pawn && (i < 8 || i >= 56)) pawnOnBackRank = true;
@@ -69,23 +69,15 @@ LoadRefusal EngineBoard::LoadPosition(const EnginePositionSource& source) {
     };
     const CastleSet rights = source.CastlingAllowed;
     CastleRights = 0;
-    if (rights.Contains(CanStillCastle::WhiteKingSide) && holds(60, White, King)
-        && holds(63, White, Rook))
-        CastleRights |= WhiteKingSideRight;
-    if (rights.Contains(CanStillCastle::WhiteQueenSide) && holds(60, White, King)
-        && holds(56, White, Rook))
-        CastleRights |= WhiteQueenSideRight;
-    if (rights.Contains(CanStillCastle::BlackKingSide) && holds(4, Black, King)
-        && holds(7, Black, Rook))
-        CastleRights |= BlackKingSideRight;
-    if (rights.Contains(CanStillCastle::BlackQueenSide) && holds(4, Black, King)
-        && holds(0, Black, Rook))
-        CastleRights |= BlackQueenSideRight;
+    for (const EngineCastling& c : EngineCastlings)
+        if (rights.Contains(c.Member) && holds(c.KingFrom, c.Colour, King)
+            && holds(c.RookFrom, c.Colour, Rook))
+            CastleRights |= c.Right;
 
     // The en-passant square counts only where a capture onto it is possible: empty, on
     // rank 6 (White to move) or rank 3 (Black to move), with the enemy pawn in front of
     // it. Otherwise taking it back would put a pawn where there was none.
-    const int ep = ToInt(source.EnPassant) - 1;
+    const int ep = SquareIndexOf(source.EnPassant);
     EpSquare = -1;
     if (SideToMove == White && ep >= 16 && ep <= 23 && SquareColor[ep] == NoColor
         && holds(ep + 8, Black, Pawn))

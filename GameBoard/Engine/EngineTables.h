@@ -3,6 +3,8 @@
 // a step into one lookup (used to build the other tables), the step offsets of knight and
 // king, the castling-rights masks, rays, lines and attack sets per square.
 
+#include "GameBoard/Engine/EngineCastling.h"
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -33,13 +35,11 @@ constexpr int KingSteps[8] = { -11, -10, -9, -1, 1, 9, 10, 11 };
 // The castling bits that survive a move starting or ending on a square.
 constexpr std::array<int, 64> MakeRightsKeptMask() {
     std::array<int, 64> mask {};
-    for (int& m : mask) m = 15;
-    mask[0] = 7;
-    mask[4] = 3;
-    mask[7] = 11;
-    mask[56] = 13;
-    mask[60] = 12;
-    mask[63] = 14;
+    for (int& m : mask) m = AllCastleRights;
+    for (const EngineCastling& c : EngineCastlings) {
+        mask[c.KingFrom] &= ~c.Right;
+        mask[c.RookFrom] &= ~c.Right;
+    }
     return mask;
 }
 constexpr std::array<int, 64> RightsKeptMask = MakeRightsKeptMask();

@@ -44,6 +44,11 @@ constexpr Square SquareAt(int file, int rank) {
     if (file < 1 || file > 8 || rank < 1 || rank > 8) return Square::None;
     return ToSquare((8 - rank) * 8 + file);
 }
+// The square on a's file halfway between the ranks of a and b: the one a pawn's double step
+// from a to b passes over.
+constexpr Square SquareHalfway(Square a, Square b) {
+    return SquareAt(FileOf(a), (RankOf(a) + RankOf(b)) / 2);
+}
 
 // Castling rights: bits 0..3 of one byte.
 enum class CanStillCastle : std::uint8_t {

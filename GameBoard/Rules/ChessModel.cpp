@@ -25,22 +25,22 @@ TChessModel::TChessModel() {
 }
 
 std::string TChessModel::Position() const {
-    return std::string(squares_.data() + 1, 64);
+    return std::string(squares_.data() + FirstBoardCell, SquareCount);
 }
 
 void TChessModel::SetPosition(const std::string& text) {
     StopThinking();
     squares_.fill(' ');
-    squares_[65] = '\0';
-    const std::size_t count = std::min<std::size_t>(64, text.size());
+    squares_[EndCell] = '\0';
+    const std::size_t count = std::min<std::size_t>(SquareCount, text.size());
     for (std::size_t i = 0; i < count; ++i) {
         const char c = text[i];
         if (c == '\0') break;
-        if (IsPieceChar(c)) squares_[i + 1] = c;
+        if (IsPieceChar(c)) Cell(SquareOfIndex(int(i))) = c;
     }
     const std::string lowered = LowerAscii(text);
     if (lowered == "init" || lowered == "newgame")
-        std::memcpy(squares_.data() + 1, StartPosition, 64);
+        std::memcpy(squares_.data() + FirstBoardCell, StartPosition, SquareCount);
     GameReplaced();
     PaintBoard();
 }
@@ -51,7 +51,7 @@ void TChessModel::SetWhiteToMove(bool value) {
 }
 
 void TChessModel::SetEnPassant(Square value) {
-    if (value == Square::None || ToInt(value) > 64 || !IsEnPassantRank(value)) return;
+    if (!IsBoardSquare(value) || !IsEnPassantRank(value)) return;
     StopThinking();
     enPassant_ = value;
 }
@@ -78,9 +78,9 @@ void TChessModel::NewGame() {
 // repetition in this one. PromotionPiece, the ComputerPlays flags and the view are kept.
 void TChessModel::ResetGame() {
     StopThinking();
-    squares_[0] = '_';
-    std::memcpy(squares_.data() + 1, StartPosition, 64);
-    squares_[65] = '\0';
+    squares_[NoneCell] = '_';
+    std::memcpy(squares_.data() + FirstBoardCell, StartPosition, SquareCount);
+    squares_[EndCell] = '\0';
     whiteToMove_ = true;
     currentMove_ = 1;
     enPassant_ = Square::None;

@@ -8,6 +8,7 @@
 // when a search starts, and the search runs on that copy.
 
 #include "GameBoard/Rules/BoardTypes.h"
+#include "GameBoard/Rules/SquareNumbering.h"
 
 #include <array>
 #include <string>
@@ -56,8 +57,8 @@ public:
     // The game record: two slots per move number (White's, then Black's), growing as the
     // game goes on; cleared by ResetGame. A slot never written has an empty Position.
     const std::vector<HistoryEntry>& MoveHistory() const { return history_; }
-    // Read-only view of the 66 square cells (index 0 None cell, 1..64 squares, 65 NUL).
-    const std::array<char, 66>& Squares() const { return squares_; }
+    // Read-only view of the square cells (the None cell, the 64 squares, the closing NUL).
+    const SquareCells& Squares() const { return squares_; }
 
     // ---- Operations ----
     void NewGame();
@@ -129,10 +130,10 @@ protected:
     // The cell of a square; a value past H1 reads and writes the None cell.
     char& Cell(Square s) { return squares_[CellIndex(s)]; }
     char Cell(Square s) const { return squares_[CellIndex(s)]; }
-    static int CellIndex(Square s) { return ToInt(s) <= 64 ? ToInt(s) : 0; }
+    static std::size_t CellIndex(Square s) { return IsBoardSquare(s) ? CellOf(s) : NoneCell; }
 
     // The game state; the board component hands it to its engine when a search starts.
-    std::array<char, 66> squares_ {};
+    SquareCells squares_ {};
     bool whiteToMove_ = true;
     CastleSet castlingAllowed_ = AllCastling;
     Square enPassant_ = Square::None;
@@ -141,7 +142,7 @@ protected:
     bool computerPlaysBlack_ = false;
 
 private:
-    using Cells = std::array<char, 66>;
+    using Cells = SquareCells;
 
     // IsLegalMove without its square-range and repetition tests: the side to move, the
     // target square, the piece's own rule and the safety of the mover's king.

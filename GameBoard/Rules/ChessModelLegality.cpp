@@ -12,9 +12,6 @@ constexpr int StraightSteps[4][2] = { { -1, 0 }, { 1, 0 }, { 0, -1 }, { 0, 1 } }
 constexpr int KnightSteps[8][2]
     = { { -1, 2 }, { 1, 2 }, { -1, -2 }, { 1, -2 }, { -2, 1 }, { 2, 1 }, { -2, -1 }, { 2, -1 } };
 
-bool OnBoard(Square s) {
-    return ToInt(s) >= 1 && ToInt(s) <= 64;
-}
 int FileDistance(Square a, Square b) {
     return std::abs(FileOf(a) - FileOf(b));
 }
@@ -33,7 +30,7 @@ constexpr AttackerSet BlackAttackers { 'K', 'p', 'n', 'b', 'r', 'q', 'k', 1 };
 constexpr AttackerSet WhiteAttackers { 'k', 'P', 'N', 'B', 'R', 'Q', 'K', -1 };
 
 template <typename Cells> char At(const Cells& cells, int file, int rank) {
-    return cells[ToInt(SquareAt(file, rank))];
+    return cells[CellOf(SquareAt(file, rank))];
 }
 
 // The first square of the ray that is not blank, with its distance; 0 when the ray is empty.
@@ -42,7 +39,7 @@ char FirstOnRay(const Cells& cells, int file, int rank, const int (&step)[2], in
     for (int k = 1; k <= 7; ++k) {
         const Square s = SquareAt(file + k * step[0], rank + k * step[1]);
         if (s == Square::None) return 0;
-        const char c = cells[ToInt(s)];
+        const char c = cells[CellOf(s)];
         if (c != ' ') {
             distance = k;
             return c;
@@ -53,21 +50,25 @@ char FirstOnRay(const Cells& cells, int file, int rank, const int (&step)[2], in
 
 // Whether the king is attacked; `found` tells whether there is a king at all.
 template <typename Cells> bool KingAttacked(const Cells& cells, const AttackerSet& a, bool& found) {
-    int kingIndex = 0;
-    for (int i = 1; i <= 64 && kingIndex == 0; ++i)
-        if (cells[i] == a.king) kingIndex = i;
-    found = kingIndex != 0;
+    Square king = Square::None;
+    for (const Square s : BoardSquares) {
+        if (cells[CellOf(s)] == a.king) {
+            king = s;
+            break;
+        }
+    }
+    found = king != Square::None;
     if (!found) return false;
-    const int f = FileOf(ToSquare(kingIndex));
-    const int r = RankOf(ToSquare(kingIndex));
+    const int f = FileOf(king);
+    const int r = RankOf(king);
 
     for (int df : { -1, 1 }) {
         const Square s = SquareAt(f + df, r + a.pawnRankStep);
-        if (s != Square::None && cells[ToInt(s)] == a.pawn) return true;
+        if (s != Square::None && cells[CellOf(s)] == a.pawn) return true;
     }
     for (const auto& step : KnightSteps) {
         const Square s = SquareAt(f + step[0], r + step[1]);
-        if (s != Square::None && cells[ToInt(s)] == a.knight) return true;
+        if (s != Square::None && cells[CellOf(s)] == a.knight) return true;
     }
     const auto raysHit = [&](const int(*steps)[2], char slider) {
         for (int i = 0; i < 4; ++i) {
@@ -83,7 +84,7 @@ template <typename Cells> bool KingAttacked(const Cells& cells, const AttackerSe
 } // namespace
 
 bool TChessModel::IsLegalMove(Square from, Square to) const {
-    if (!OnBoard(from) || !OnBoard(to)) return false;
+    if (!IsBoardSquare(from) || !IsBoardSquare(to)) return false;
     if (IsThreefoldRepetition()) return false;
     return PassesMoveRules(from, to);
 }
@@ -130,7 +131,7 @@ bool TChessModel::PawnMoveOk(Square from, Square to) const {
         return false;
     }
     const int homeRank = color == 1 ? 2 : 7;
-    const Square passed = ToSquare((ToInt(from) + ToInt(to)) / 2);
+    const Square passed = SquareHalfway(from, to);
     return RankOf(from) == homeRank && RankOf(to) == homeRank + 2 * forward && df == 0
         && Cell(to) == ' ' && Cell(passed) == ' ';
 }
@@ -227,10 +228,10 @@ bool TChessModel::BlackKingAttacked(Square from, Square to) const {
 bool TChessModel::HasLegalMove() const {
     if (IsThreefoldRepetition()) return false;
     const int side = whiteToMove_ ? 1 : 0;
-    for (int from = 1; from <= 64; ++from) {
-        if (PieceColor(ToSquare(from)) != side) continue;
-        for (int to = 1; to <= 64; ++to)
-            if (PassesMoveRules(ToSquare(from), ToSquare(to))) return true;
+    for (const Square from : BoardSquares) {
+        if (PieceColor(from) != side) continue;
+        for (const Square to : BoardSquares)
+            if (PassesMoveRules(from, to)) return true;
     }
     return false;
 }
@@ -267,8 +268,8 @@ bool TChessModel::LacksMatingMaterial() const {
     };
     int white = 0;
     int black = 0;
-    for (int i = 1; i <= 64; ++i) {
-        const char c = squares_[static_cast<std::size_t>(i)];
+    for (const Square s : BoardSquares) {
+        const char c = Cell(s);
         if (c >= 'A' && c <= 'Z') white += weight(LowerAscii(c));
         if (c >= 'a' && c <= 'z') black += weight(c);
     }

@@ -160,7 +160,7 @@ bool TChessModel::TakeEnPassantPawn(Square from, Square to, unsigned generation)
 Square TChessModel::SquarePassedOver(Square from, Square to) const {
     const bool whiteDouble = Cell(to) == 'P' && RankOf(from) == 2 && RankOf(to) == 4;
     const bool blackDouble = Cell(to) == 'p' && RankOf(from) == 7 && RankOf(to) == 5;
-    return (whiteDouble || blackDouble) ? ToSquare((ToInt(from) + ToInt(to)) / 2) : Square::None;
+    return (whiteDouble || blackDouble) ? SquareHalfway(from, to) : Square::None;
 }
 
 // Step 14: after the king's castling move its rook jumps over it; then OnCastle.

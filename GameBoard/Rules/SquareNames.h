@@ -3,6 +3,7 @@
 
 #include "GameBoard/Rules/AsciiCase.h"
 #include "GameBoard/Rules/BoardTypes.h"
+#include "GameBoard/Rules/SquareNumbering.h"
 
 #include <string>
 #include <string_view>
@@ -21,4 +22,9 @@ constexpr Square ParseSquare(std::string_view name) {
     const char rank = name[1];
     if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return Square::None;
     return SquareAt(file - 'a' + 1, rank - '0');
+}
+
+// The name of the square of a square index: "a8" for 0 .. "h1" for 63 (the engine's moves).
+inline std::string SquareName(int index) {
+    return FormatSquare(SquareOfIndex(index));
 }

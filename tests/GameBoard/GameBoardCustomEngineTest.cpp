@@ -76,7 +76,7 @@ TEST(CustomEngine, OwnersMoveIsPlayedOrReported) {
         EXPECT_EQ(b.asked, 1);
         EXPECT_TRUE(b.failures.empty());
         EXPECT_TRUE(b.board.WhiteToMove());
-        EXPECT_EQ(b.board.Squares()[ToInt(Square::E5)], 'p');
+        EXPECT_EQ(b.board.Squares()[CellOf(Square::E5)], 'p');
         b.SendEvent(); // White to move: the computer is not due
         EXPECT_EQ(b.asked, 1);
     }

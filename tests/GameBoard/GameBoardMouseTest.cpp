@@ -97,8 +97,8 @@ TEST_F(BoardDrag, DraggingE2ToE4PlaysTheMoveWithoutASlide) {
     MoveHeld(board, p2);
     Release(board, p2);
 
-    EXPECT_EQ(board->Squares()[ToInt(Square::E4)], 'P');
-    EXPECT_EQ(board->Squares()[ToInt(Square::E2)], ' ');
+    EXPECT_EQ(board->Squares()[CellOf(Square::E4)], 'P');
+    EXPECT_EQ(board->Squares()[CellOf(Square::E2)], ' ');
     EXPECT_EQ(board->DragStartSquare(), Square::E2);
     EXPECT_EQ(board->DropSquare(), Square::E4);
     const std::vector<std::string> expected = { "down", "start", "over",
@@ -195,7 +195,7 @@ TEST_F(BoardDrag, DisablingTheBoardCancelsTheDrag) {
     board->setEnabled(true);
     log.clear();
     Drag(Square::E2, { Centre(*board, Square::E4) });
-    EXPECT_EQ(board->Squares()[ToInt(Square::E4)], 'P');
+    EXPECT_EQ(board->Squares()[CellOf(Square::E4)], 'P');
 }
 
 TEST_F(BoardDrag, ReleaseBeforeFivePixelsIsAnIllegalMove) {
@@ -242,7 +242,7 @@ TEST_F(BoardDrag, AnyButtonArmsAndTheRightButtonDropsToo) {
     MoveHeld(board, p0 + QPoint(-10, -10), Qt::RightButton);
     MoveHeld(board, p1, Qt::RightButton);
     Release(board, p1, Qt::RightButton);
-    EXPECT_EQ(board->Squares()[ToInt(Square::F3)], 'N');
+    EXPECT_EQ(board->Squares()[CellOf(Square::F3)], 'N');
 }
 
 // The second press of a double click fires OnDblClick, then acts as a press: it arms a drag.

@@ -17,7 +17,7 @@ const std::string kEmpty(64, ' ');
 
 std::string WithPieces(std::initializer_list<std::pair<Square, char>> pieces) {
     std::string text = kEmpty;
-    for (auto [q, c] : pieces) text[std::size_t(ToInt(q) - 1)] = c;
+    for (auto [q, c] : pieces) text[std::size_t(SquareIndexOf(q))] = c;
     return text;
 }
 

@@ -47,7 +47,7 @@ TEST_F(BoardSlide, StepCountsOfStraightDiagonalAndKnightMoves) {
         ASSERT_TRUE(w.board->MakeMove(r.from, r.to));
         const QPoint a = At(r.from), b = At(r.to);
         EXPECT_EQ(Trail().size(), r.positions);
-        const char piece = w.board->Squares()[ToInt(r.to)];
+        const char piece = w.board->Squares()[CellOf(r.to)];
         if (piece == 'N' || piece == 'n') {
             // Along the row first, then along the column.
             std::vector<QPoint> expected = Leg(a, QPoint(b.x(), a.y()));
@@ -95,7 +95,7 @@ TEST_F(BoardSlide, TheLastDroppedMoveIsNotSlid) {
     Press(w.board, p0);
     MoveHeld(w.board, p1);
     Release(w.board, p1);
-    ASSERT_EQ(w.board->Squares()[ToInt(Square::E4)], 'P');
+    ASSERT_EQ(w.board->Squares()[CellOf(Square::E4)], 'P');
     const std::vector<QPoint> dragTrail = Trail();
 
     w.board->NewGame();
@@ -119,10 +119,10 @@ TEST_F(BoardSlide, NoSlideDuringAUsersDrag) {
     ASSERT_TRUE(w.board->MakeMove(Square::E7, Square::E5));
     EXPECT_EQ(Trail(), dragTrail);
     EXPECT_TRUE(w.Overlay()->isVisible());
-    EXPECT_EQ(w.board->Squares()[ToInt(Square::E5)], 'p');
+    EXPECT_EQ(w.board->Squares()[CellOf(Square::E5)], 'p');
 
     const QPoint p2 = Centre(*w.board, Square::D4);
     MoveHeld(w.board, p2);
     Release(w.board, p2);
-    EXPECT_EQ(w.board->Squares()[ToInt(Square::D4)], 'P');
+    EXPECT_EQ(w.board->Squares()[CellOf(Square::D4)], 'P');
 }

@@ -16,11 +16,6 @@
 
 namespace {
 
-// The engine's square index 0..63 is one less than the Square.
-std::string SquareName(int index) {
-    return FormatSquare(ToSquare(index + 1));
-}
-
 long long ElapsedMs(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start)

@@ -20,17 +20,12 @@ template <typename Target> engine::LoadRefusal Load(Target& target, const std::s
     return target.LoadPosition(position.Source());
 }
 
-// The engine numbers the squares 0..63 in the order of Square, one less than its value.
-inline std::string SquareName(int index) {
-    return FormatSquare(ToSquare(index + 1));
-}
-
 inline std::string MoveName(EngineMove m) {
     return SquareName(m.From) + SquareName(m.To);
 }
 
 inline int SquareIndex(const char* name) {
-    return ToInt(ParseSquare(name)) - 1;
+    return SquareIndexOf(ParseSquare(name));
 }
 
 // The generated moves of the current ply, in stack order, as "e2e4" texts.
