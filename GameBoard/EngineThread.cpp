@@ -26,9 +26,6 @@ int ThreadNice(long tid, int fallback) {
     return errno == 0 ? nice : fallback;
 }
 
-bool SetThreadNice(long tid, int nice) {
-    return setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0;
-}
 #else
 long CurrentThreadId() {
     return 0;
@@ -36,15 +33,21 @@ long CurrentThreadId() {
 int ThreadNice(long, int fallback) {
     return fallback;
 }
-bool SetThreadNice(long, int) {
-    return false;
-}
 #endif
 
 } // namespace
 
-TEngineThread::TEngineThread(TEngineHost& host)
-    : host_(host) {
+bool TEngineThread::SystemSetThreadNice([[maybe_unused]] long tid, [[maybe_unused]] int nice) {
+#ifdef __linux__
+    return setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0;
+#else
+    return false;
+#endif
+}
+
+TEngineThread::TEngineThread(TEngineHost& host, TSetThreadNice setNice)
+    : host_(host)
+    , setNice_(std::move(setNice)) {
     engine_.SetStopFlag(&stopRequested_);
     baseNice_ = ThreadNice(CurrentThreadId(), 0);
     workerNice_ = baseNice_;
@@ -282,7 +285,7 @@ void TEngineThread::ParkStep() {
 // Gives the worker the nice value of the level last written. Both threads call this under
 // mutex_, so a level written at any moment is not undone by an older one.
 void TEngineThread::ApplyTargetNice(long tid) {
-    if (targetNice_ != workerNice_) SetThreadNice(tid, targetNice_);
+    if (targetNice_ != workerNice_) setNice_(tid, targetNice_);
     workerNice_ = ThreadNice(tid, workerNice_);
 }
 

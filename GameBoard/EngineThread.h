@@ -44,6 +44,8 @@
 // priority: levels above base then stay at base. To come back up after a lower level, the
 // idle worker is replaced by a fresh thread (which starts at base) before the next search.
 // Qt's own QThread priorities are not used: on Linux they only distinguish idle from the rest.
+// The call that sets a thread's nice value can be given to the constructor, so that the path
+// taken when the system refuses a raise can be followed with any privilege.
 
 #include "GameBoard/Engine/Engine.h"
 #include "GameBoard/EngineHost.h"
@@ -54,6 +56,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -68,8 +71,15 @@ signals:
 
 class TEngineThread {
 public:
+    // Sets the nice value of the thread with the kernel thread id tid; false when the system
+    // refuses. Called on the worker or on the host's thread, always under the engine thread's
+    // mutex.
+    using TSetThreadNice = std::function<bool(long tid, int nice)>;
+    // The system's call (setpriority on Linux; elsewhere it always refuses).
+    static bool SystemSetThreadNice(long tid, int nice);
+
     // Created parked, with its worker thread started and waiting. Host's thread.
-    explicit TEngineThread(TEngineHost& host);
+    explicit TEngineThread(TEngineHost& host, TSetThreadNice setNice = SystemSetThreadNice);
     // Ends the worker: requests a stop, releases a worker waiting in a hand-off without running
     // the hand-off, and joins the thread. Processes no events; runs no host step.
     ~TEngineThread();
@@ -145,6 +155,7 @@ private:
     void ApplyTargetNice(long tid);
 
     TEngineHost& host_;
+    const TSetThreadNice setNice_;
     TEngine engine_;
     THandOffRelay relay_;
     std::atomic<bool> thinking_ { false };

@@ -5,10 +5,17 @@
 
 #include <QTest>
 #include <algorithm>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -59,9 +66,10 @@ const std::string BackRankMate = chess_test::Diagram({ "......k.", ".....ppp", "
     "........", "........", "........", "........", "R.....K." });
 
 struct HostedEngine {
-    explicit HostedEngine(const std::string& position)
+    explicit HostedEngine(const std::string& position,
+        TEngineThread::TSetThreadNice setNice = TEngineThread::SystemSetThreadNice)
         : host(position)
-        , engine(host) {
+        , engine(host, std::move(setNice)) {
         host.engine = &engine;
     }
     TFakeHost host;
@@ -134,5 +142,115 @@ TEST(EngineThreadHost, NothingWhileTheHostSaysNotDue) {
     EXPECT_EQ(e.engine.HandOffCount(), 0);
     EXPECT_TRUE(e.host.delivered.empty());
 }
+
+// ---- Priorities where the system refuses to raise them ----
+
+#ifdef __linux__
+
+int ThreadNice(long tid) {
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+}
+
+// Sets nice values as the system does for a user without the privilege to raise priorities,
+// whoever runs the tests: a thread's nice value may go up (a lower priority), never down.
+struct TUnprivilegedNice {
+    std::atomic<int> refusals { 0 };
+    TEngineThread::TSetThreadNice Calls() {
+        return [this](long tid, int nice) {
+            if (nice < ThreadNice(tid)) {
+                ++refusals;
+                return false;
+            }
+            return TEngineThread::SystemSetThreadNice(tid, nice);
+        };
+    }
+};
+
+struct RefusedRaiseCase {
+    const char* name;
+    std::vector<TThreadPriority> levels; // one search at each, in turn
+};
+
+void PrintTo(const RefusedRaiseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class EngineThreadRefusedRaise : public ::testing::TestWithParam<RefusedRaiseCase> { };
+
+// Each search runs, and hands back its move, at the level's nice value as far as the system
+// allows: a level below the host thread's is reached, one above it stays at the host thread's.
+// After a low level a higher one is reached by a fresh worker, which starts at the host
+// thread's nice value.
+TEST_P(EngineThreadRefusedRaise, EverySearchRunsAtTheNearestAllowedLevel) {
+    TUnprivilegedNice system;
+    HostedEngine e(BackRankMate, system.Calls());
+    const int base = ThreadNice(gettid());
+    int lastNice = base;
+    long lastWorker = 0;
+    int searches = 0;
+    for (const TThreadPriority level : GetParam().levels) {
+        SCOPED_TRACE(static_cast<int>(level));
+        e.host.snapshot = TFakeHost(BackRankMate).snapshot;
+        e.host.snapshot.Priority = level;
+        e.engine.Unpark();
+        ASSERT_TRUE(WaitFor([&] { return e.host.parks == searches + 1; }));
+        ++searches;
+        EXPECT_EQ(e.host.delivered.size(), static_cast<std::size_t>(searches));
+        const int target = std::clamp(base + TEngineThread::NiceOffset(level), -20, 19);
+        const int expected = std::max(target, base);
+        const long worker = e.engine.WorkerThreadId();
+        EXPECT_EQ(ThreadNice(worker), expected);
+        if (expected < lastNice) {
+            EXPECT_NE(worker, lastWorker) << "a fresh worker";
+        }
+        lastNice = ThreadNice(worker);
+        lastWorker = worker;
+    }
+    EXPECT_EQ(e.engine.SearchesBegun(), searches);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, EngineThreadRefusedRaise,
+    ::testing::Values(RefusedRaiseCase { "BackUpAfterALowLevel",
+                          { TThreadPriority::tpLowest, TThreadPriority::tpNormal } },
+        RefusedRaiseCase { "StepByStepUpFromIdle",
+            { TThreadPriority::tpIdle, TThreadPriority::tpLowest, TThreadPriority::tpLower,
+                TThreadPriority::tpNormal } },
+        RefusedRaiseCase { "AboveTheHostsLevel",
+            { TThreadPriority::tpHigher, TThreadPriority::tpTimeCritical, TThreadPriority::tpLower,
+                TThreadPriority::tpHighest } }),
+    [](const ::testing::TestParamInfo<RefusedRaiseCase>& row) {
+        return std::string(row.param.name);
+    });
+
+// A level written during a search is applied to the running worker as far as allowed: a
+// raise is refused there and made at the next search, by a fresh worker.
+TEST(EngineThreadRefusedRaise, RaiseWrittenDuringASearchComesWithTheNext) {
+    TUnprivilegedNice system;
+    HostedEngine e(TChessModel::StartPosition, system.Calls());
+    const int base = ThreadNice(gettid());
+    e.host.snapshot.Castling = AllCastling;
+    e.host.snapshot.Depth = 8;
+    e.host.snapshot.Priority = TThreadPriority::tpLowest;
+    e.engine.Unpark();
+    ASSERT_TRUE(WaitFor([&] { return e.engine.SearchesBegun() == 1; }));
+    const long first = e.engine.WorkerThreadId();
+    EXPECT_EQ(ThreadNice(first), std::min(base + 10, 19));
+    e.host.snapshot.Priority = TThreadPriority::tpNormal;
+    e.engine.ApplyPriority(TThreadPriority::tpNormal);
+    if (base + 10 <= 19) {
+        EXPECT_GT(system.refusals.load(), 0);
+    }
+    EXPECT_EQ(ThreadNice(first), std::min(base + 10, 19)) << "refused while it searches";
+    e.engine.Stop();
+
+    e.host.snapshot = TFakeHost(BackRankMate).snapshot;
+    e.engine.Unpark();
+    ASSERT_TRUE(WaitFor([&] { return e.host.delivered.size() == 1; }));
+    const long second = e.engine.WorkerThreadId();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(ThreadNice(second), base);
+}
+
+#endif
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <QEvent>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -114,6 +116,67 @@ TEST(CustomEngine, SwitchedOnDuringABuiltInSearch) {
     board->SetCustomEngine(true);
     Settle(20);
     EXPECT_TRUE(board->Thinking());
+}
+
+// ---- Switched off again ----
+
+// The built-in engine was armed, then CustomEngine was switched on and off again: the engine
+// stays still, also when the owner's own MakeMove gives the computer its turn, until something
+// starts it: a ComputerPlays setter or a person's move (the mouse's UserMove).
+struct SwitchedOffCase {
+    const char* name;
+    void (*start)(TGameBoard&);
+};
+
+void PrintTo(const SwitchedOffCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CustomEngineSwitchedOff : public ::testing::TestWithParam<SwitchedOffCase> { };
+
+TEST_P(CustomEngineSwitchedOff, BuiltInEngineWaitsUntilStarted) {
+    auto board = MakeBoard(TChessModel::StartPosition, true, 1, AllCastling);
+    board->SetComputerPlaysBlack(true); // armed; White, the person, to move
+    board->SetCustomEngine(true);
+    board->SetCustomEngine(false);
+    ASSERT_TRUE(board->MakeMove(Square::E2, Square::E4)); // the owner's move: Black is due
+    EXPECT_FALSE(WaitFor([&] { return board->EngineThread()->SearchCount() > 0; }, 300))
+        << "the owner's MakeMove woke the built-in engine";
+    EXPECT_FALSE(board->WhiteToMove());
+
+    GetParam().start(*board);
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchCount() > 0; }));
+    EXPECT_TRUE(WaitFor([&] { return board->WhiteToMove(); })) << "the engine's move";
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, CustomEngineSwitchedOff,
+    ::testing::Values(SwitchedOffCase { "ComputerPlaysBlack",
+                          [](TGameBoard& b) { b.SetComputerPlaysBlack(true); } },
+        SwitchedOffCase {
+            "ComputerPlaysWhite", [](TGameBoard& b) { b.SetComputerPlaysWhite(false); } },
+        SwitchedOffCase { "PersonsMove",
+            [](TGameBoard& b) {
+                ASSERT_TRUE(b.MakeMove(Square::E7, Square::E5)); // the owner's again
+                EXPECT_FALSE(WaitFor([&] { return b.EngineThread()->SearchCount() > 0; }, 100));
+                ASSERT_TRUE(b.UserMove(Square::G1, Square::F3));
+            } }),
+    [](const ::testing::TestParamInfo<SwitchedOffCase>& row) {
+        return std::string(row.param.name);
+    });
+
+// A search running while CustomEngine is switched on and off again ends with its park step,
+// which starts the engine again: the owner's next move is then answered.
+TEST(CustomEngine, ParkStepStartsTheEngineSwitchedOffAgain) {
+    auto board = MakeBoard(TChessModel::StartPosition, true, 1, AllCastling);
+    board->SetComputerPlaysWhite(true); // handed out; its move waits for this thread's events
+    board->SetCustomEngine(true);
+    board->SetCustomEngine(false);
+    ASSERT_TRUE(WaitFor([&] { return !board->WhiteToMove() && board->EngineThread()->Parked(); }));
+    EXPECT_EQ(board->EngineThread()->SearchCount(), 1);
+
+    ASSERT_TRUE(board->MakeMove(Square::E7, Square::E5)); // the owner's move for Black
+    ASSERT_TRUE(WaitFor([&] { return board->EngineThread()->SearchCount() == 2; }));
+    EXPECT_TRUE(WaitFor([&] { return !board->WhiteToMove(); })) << "the engine's second move";
 }
 
 } // namespace

@@ -3,9 +3,13 @@
 #include "Unit2/JpegDecoder.h"
 
 #include "Unit2/Unit2.h"
+#include "support/ProcessMemory.h"
 
 #include <QFile>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 namespace {
 
@@ -36,6 +40,35 @@ FrameHeader ReadFrameHeader(const QByteArray& jpeg) {
         i += 2 + length;
     }
     return {};
+}
+
+// The picture written again as a baseline (sequential, one scan) JPEG, with libjpeg's
+// defaults: all of its scan data is read while the rows are decoded.
+QByteArray BaselineJpeg(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(rgb.width());
+    cinfo.image_height = static_cast<JDIMENSION>(rgb.height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<uchar*>(rgb.constScanLine(static_cast<int>(cinfo.next_scanline)));
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray jpeg(reinterpret_cast<const char*>(buffer), static_cast<qsizetype>(size));
+    std::free(buffer);
+    return jpeg;
 }
 
 TEST(AboutPicture, IsAProgressiveThreeComponentJpegOf150By87) {
@@ -114,6 +147,22 @@ TEST(JpegDecoder, CorruptPictureGivesAnEmptyImage) {
     }
 }
 
+// In a baseline picture the scan data is read while the rows are decoded, after the image was
+// made: an error libjpeg raises there (a start-of-image marker late in the scan data, read
+// once the scan is over) leaves no picture, not the rows decoded so far.
+TEST(JpegDecoder, ErrorAfterDecodingHasBegunLeavesNoPicture) {
+    const QByteArray baseline = BaselineJpeg(DecodeJpeg(AboutPicture()));
+    ASSERT_EQ(ReadFrameHeader(baseline).marker, 0xC0); // SOF0: baseline
+    ASSERT_EQ(DecodeJpeg(baseline).size(), QSize(150, 87));
+    for (const qsizetype fromEnd : { 40, 200, 600 }) {
+        SCOPED_TRACE(fromEnd);
+        QByteArray damaged = baseline;
+        damaged[damaged.size() - fromEnd] = char(0xFF);
+        damaged[damaged.size() - fromEnd + 1] = char(0xD8);
+        EXPECT_TRUE(DecodeJpeg(damaged).isNull());
+    }
+}
+
 TEST(JpegDecoder, ScrambledScanDataNeverEndsTheProgram) {
     // Whatever libjpeg makes of damaged entropy-coded data, it either reports it (empty image)
     // or decodes a picture of the declared size; it must return either way.
@@ -140,4 +189,34 @@ TEST(JpegDecoder, HugeDeclaredSizeIsRefusedBeforeDecoding) {
         forged[at + 1] = static_cast<char>(60000 & 0xFF);
     }
     EXPECT_TRUE(DecodeJpeg(forged).isNull());
+}
+
+// One side forged to the largest value libjpeg accepts, the other as it is: refused
+// before libjpeg or the image allocate memory for it. Decoding such a picture would touch tens
+// of megabytes (coefficients and rows) before the missing data showed.
+TEST(JpegDecoder, OneForgedSideIsRefusedBeforeAnyLargeAllocation) {
+    using namespace process_memory;
+    const QByteArray jpeg = AboutPicture();
+    const qsizetype sof = jpeg.indexOf(QByteArray("\xFF\xC2", 2));
+    ASSERT_GE(sof, 0);
+    ASSERT_FALSE(DecodeJpeg(jpeg).isNull()); // libjpeg's and the image's first-use costs
+    struct Case {
+        const char* what;
+        qsizetype at;
+    };
+    for (const Case& c : { Case { "height", sof + 5 }, Case { "width", sof + 7 } }) {
+        SCOPED_TRACE(c.what);
+        QByteArray forged = jpeg;
+        forged[c.at] = char(65500 >> 8);
+        forged[c.at + 1] = char(65500 & 0xFF);
+        const qint64 before = ResidentBytes();
+        ResetPeakResident();
+        EXPECT_TRUE(DecodeJpeg(forged).isNull());
+        const qint64 peak = PeakResidentBytes();
+        std::printf("[ memory   ] forged %s: peak +%lld KiB\n", c.what,
+            static_cast<long long>((peak - before) / 1024));
+        if (ResidentSizeIsTheProgramsOwn) {
+            EXPECT_LT(peak - before, 4 * MiB);
+        }
+    }
 }

@@ -108,6 +108,20 @@ const CaptureListCase CaptureListCases[] = {
     { "PromotionsWithAndWithoutCaptures", "1n2k2n/P5PP/8/8/8/8/pp5p/N3K2N w - -" },
     { "BlackPromotions", "1n2k2n/P5PP/8/8/8/8/pp5p/N3K2N b - -" },
     { "EnPassant", "4k3/8/8/3pP3/8/8/8/4K3 w - d6" },
+    // One piece with one capture, which no other kind of piece could make from its square: a
+    // piece passed over for a wrong reach of its kind loses it.
+    { "KnightTakes", "4k3/8/8/3p4/8/4N3/8/K7 w - -" },
+    { "BishopTakes", "4k3/8/8/6p1/8/8/8/K1B5 w - -" },
+    { "RookTakes", "4k3/8/2n5/8/8/8/8/K1R5 w - -" },
+    { "QueenTakesAlongARank", "4k3/8/8/8/8/8/8/K1Q3n1 w - -" },
+    { "QueenTakesAlongADiagonal", "4k3/8/8/6n1/8/8/8/K1Q5 w - -" },
+    { "KingTakes", "4k3/8/8/8/8/8/1n6/K7 w - -" },
+    { "BlackKnightTakes", "k7/8/4n3/8/3P4/8/8/4K3 b - -" },
+    { "BlackBishopTakes", "k1b5/8/8/8/6P1/8/8/4K3 b - -" },
+    { "BlackRookTakes", "k1r5/8/8/8/8/2N5/8/4K3 b - -" },
+    { "BlackQueenTakesAlongAFile", "k1q5/8/8/8/8/8/2N5/4K3 b - -" },
+    { "BlackQueenTakesAlongADiagonal", "k1q5/8/8/8/6N1/8/8/4K3 b - -" },
+    { "BlackKingTakes", "k7/1N6/8/8/8/8/8/4K3 b - -" },
     { "Kiwipete", "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -" },
     { "KiwipeteBlack", "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R b KQkq -" },
 };

@@ -3,12 +3,15 @@
 // bounds that keep a search inside its arrays.
 #include "EngineTestUtil.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +32,7 @@ protected:
         search->PrepareSquareScores();
         return search->Evaluate();
     }
+    std::atomic<bool> stopFlag { false }; // for tests that give the search a stop flag
     std::unique_ptr<EngineSearch> search;
 };
 
@@ -114,6 +118,132 @@ TEST_F(EngineSearchTest, EvaluationTerms) {
         { "4k3/3p4/8/8/8/8/8/3RK3 w - -", (500 + 10 - 5) - (80 - 30 + 160 - 5) },
     };
     for (const Case& c : cases) EXPECT_EQ(EvaluateFen(c.Fen), c.Score) << c.Fen;
+}
+
+namespace {
+
+// The position with the colours exchanged: ranks in reverse order, White's pieces Black's and
+// the other way round, the other side to move, the castling rights and the en-passant square
+// swapped accordingly.
+std::string MirroredFen(const std::string& fen) {
+    std::istringstream fields(fen);
+    std::string placement, side, castling, enPassant;
+    fields >> placement >> side >> castling >> enPassant;
+    std::vector<std::string> ranks;
+    std::istringstream rankText(placement);
+    for (std::string rank; std::getline(rankText, rank, '/');) ranks.push_back(rank);
+    std::string mirrored;
+    for (auto rank = ranks.rbegin(); rank != ranks.rend(); ++rank) {
+        if (!mirrored.empty()) mirrored += '/';
+        for (const char c : *rank)
+            mirrored += std::isupper(static_cast<unsigned char>(c))
+                ? char(std::tolower(static_cast<unsigned char>(c)))
+                : char(std::toupper(static_cast<unsigned char>(c)));
+    }
+    std::string rights;
+    for (const char c : castling)
+        rights += c == '-' ? c
+            : std::isupper(static_cast<unsigned char>(c))
+            ? char(std::tolower(static_cast<unsigned char>(c)))
+            : char(std::toupper(static_cast<unsigned char>(c)));
+    std::sort(rights.begin(), rights.end()); // "KQkq" order: capitals first
+    if (enPassant != "-") enPassant[1] = char('1' + '8' - enPassant[1]);
+    return mirrored + (side == "w" ? " b " : " w ") + rights + " " + enPassant;
+}
+
+} // namespace
+
+// Every evaluation term counts for Black as it does for White: the position with the colours
+// exchanged scores the same for the side to move. Each row holds a term of one colour only.
+TEST_F(EngineSearchTest, EvaluationTermsCountAlikeForBothColours) {
+    const char* const fens[] = {
+        "4k3/8/8/8/8/P7/P7/4K3 w - -", // doubled and isolated pawns
+        "4k3/8/8/8/8/8/PP6/4K3 w - -", // passed pawns side by side
+        "4k3/p7/8/8/8/8/1P6/4K3 w - -", // a passed pawn facing none on its file
+        "4k3/pp6/8/8/8/8/P7/4K3 w - -", // a pawn held by an enemy pawn on the next file
+        "4k3/8/8/8/8/8/p7/3RK3 w - -", // a rook on a file without pawns
+        "4k3/3p4/8/8/8/8/8/3RK3 w - -", // a rook on a file with an enemy pawn only
+        "4k3/8/8/8/8/8/3P4/3RK3 w - -", // a rook behind its own pawn
+        "qrb1k3/8/8/8/8/8/5PPP/6K1 w - -", // king shelter on the king's side
+        "qrb1k3/8/8/8/8/8/PPP5/1K6 w - -", // and on the queen's side
+        "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3",
+        "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
+    };
+    for (const char* fen : fens) {
+        const std::string mirrored = MirroredFen(fen);
+        SCOPED_TRACE(std::string(fen) + " / " + mirrored);
+        const int score = EvaluateFen(fen);
+        EXPECT_EQ(EvaluateFen(mirrored), score);
+    }
+}
+
+namespace {
+
+// Kings on e8 and e1 and the pawns of the two sets (bit i = square i, a8 = 0), White to move.
+std::string KingsAndPawns(std::uint64_t white, std::uint64_t black) {
+    std::string fen;
+    for (int row = 0; row < 8; ++row) {
+        int empty = 0;
+        for (int column = 0; column < 8; ++column) {
+            const int square = row * 8 + column;
+            char c = 0;
+            if (square == SquareIndex("e8")) c = 'k';
+            if (square == SquareIndex("e1")) c = 'K';
+            if (white >> square & 1) c = 'P';
+            if (black >> square & 1) c = 'p';
+            if (c == 0) {
+                ++empty;
+                continue;
+            }
+            if (empty > 0) fen += char('0' + empty);
+            empty = 0;
+            fen += c;
+        }
+        if (empty > 0) fen += char('0' + empty);
+        if (row < 7) fen += '/';
+    }
+    return fen + " w - -";
+}
+
+} // namespace
+
+// The pawn terms are kept per formation of both colours: formations that share one colour's
+// pawns are told apart however they follow each other in one search (one table of square
+// scores, so nothing clears the cache between them). Enough formations follow each other that
+// some share a place in the cache, whatever the cache's hash.
+TEST_F(EngineSearchTest, PawnTermsAreKeptPerFormationOfBothColours) {
+    // Ranks 7 to 2, without the squares from which a pawn would give check to a king.
+    const std::uint64_t pawnSquares = 0x00FFFFFFFFFFFF00ull
+        & ~((std::uint64_t(1) << SquareIndex("d7")) | (std::uint64_t(1) << SquareIndex("f7"))
+            | (std::uint64_t(1) << SquareIndex("d2")) | (std::uint64_t(1) << SquareIndex("f2")));
+    std::uint64_t random = 0x2545F4914F6CDD1Dull;
+    const auto formation = [&](std::uint64_t taken) {
+        std::uint64_t pawns = 0;
+        for (int n = 0; n < 3; ++n) { // about one square in eight
+            random ^= random << 13;
+            random ^= random >> 7;
+            random ^= random << 17;
+            pawns = n == 0 ? random : pawns & random;
+        }
+        return pawns & pawnSquares & ~taken;
+    };
+    const std::uint64_t whiteStart = 0x00FF000000000000ull & pawnSquares;
+    const std::uint64_t blackStart = 0x000000000000FF00ull & pawnSquares;
+    std::vector<std::string> fens;
+    for (int i = 0; i < 300; ++i) fens.push_back(KingsAndPawns(whiteStart, formation(whiteStart)));
+    for (int i = 0; i < 300; ++i) fens.push_back(KingsAndPawns(formation(blackStart), blackStart));
+    std::vector<int> fresh;
+    for (const std::string& fen : fens) fresh.push_back(EvaluateFen(fen)); // cache cleared
+    // Kings and pawns only, kings on the same squares: one table of square scores fits all.
+    LoadOk(fens[0]);
+    search->PrepareSquareScores();
+    int wrong = 0;
+    for (std::size_t i = 0; i < fens.size(); ++i) {
+        LoadOk(fens[i]);
+        if (search->Evaluate() != fresh[i] && ++wrong <= 3)
+            ADD_FAILURE() << fens[i] << ": " << search->Evaluate() << " instead of " << fresh[i];
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(EngineSearchTest, PhaseIsFixedByTheRootPosition) {
@@ -208,6 +338,37 @@ TEST_F(EngineSearchTest, StopDuringASearchUnwindsToTheRoot) {
     // Back at the root: perft from the same engine board gives the root's counts.
     EXPECT_EQ(engine.Perft(2), 2039u);
     EXPECT_EQ(engine.Perft(10), std::nullopt); // 10 plies of 436 entries overrun the stack
+}
+
+// The capture search watches the stop request on its own: long capture and check sequences
+// are searched below the full-width search's last check. Stopped before its first move, it
+// makes none and returns its lower bound, raised to the static score where the side to move
+// may stand pat (not in check).
+TEST_F(EngineSearchTest, StopRequestEndsTheCaptureSearch) {
+    search->StopFlag = &stopFlag;
+    struct Case {
+        const char* Name;
+        const char* Fen;
+        bool InCheck;
+    };
+    const Case cases[] = {
+        { "captures", "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -", false },
+        { "in check", "3k4/8/8/8/8/8/3q3R/4K3 w - -", true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        LoadOk(c.Fen);
+        search->PrepareSquareScores();
+        stopFlag = false;
+        search->CaptureSearch(-MateScore, MateScore);
+        EXPECT_GT(search->Board.AcceptedMoves, 0u) << "the position has captures to search";
+        search->Board.AcceptedMoves = 0;
+        stopFlag = true;
+        const int alpha = -MateScore + 1;
+        EXPECT_EQ(search->CaptureSearch(alpha, MateScore),
+            c.InCheck ? alpha : std::max(alpha, search->Evaluate()));
+        EXPECT_EQ(search->Board.AcceptedMoves, 0u);
+    }
 }
 
 TEST_F(EngineSearchTest, DeepNodesAreScoredByTheEvaluation) {

@@ -255,6 +255,36 @@ TEST(ChessLegalityTest, MaterialTest) {
     }
 }
 
+// Every square counts, the first (a8) and the last (h1) included: the kings stand inside the
+// board and the piece that decides is in a corner.
+TEST(ChessLegalityTest, MaterialTestCountsTheCorners) {
+    struct Case {
+        const char* name;
+        std::string placement;
+        bool lacks;
+    };
+    const auto kingsInside = [](const char* rank8, const char* rank1) {
+        return Diagram({ rank8, "........", "...k....", "........", "........", "....K...",
+            "........", rank1 });
+    };
+    const Case cases[] = {
+        { "kings alone", kingsInside("........", "........"), true },
+        { "white rook on a8", kingsInside("R.......", "........"), false },
+        { "black rook on a8", kingsInside("r.......", "........"), false },
+        { "white queen on h1", kingsInside("........", ".......Q"), false },
+        { "black pawn on h1", kingsInside("........", ".......p"), false },
+        { "white bishop on a8, knight on h1", kingsInside("B.......", ".......N"), false },
+        { "black knights on a8 and h1", kingsInside("n.......", ".......n"), true },
+        { "black bishop on a8 and knight on a1", kingsInside("b......B", "n......."), false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TChessModel board;
+        board.SetPosition(c.placement);
+        EXPECT_EQ(board.LacksMatingMaterial(), c.lacks);
+    }
+}
+
 TEST(ChessLegalityTest, HasLegalMove) {
     TChessModel board;
     EXPECT_TRUE(board.HasLegalMove());
