@@ -23,11 +23,13 @@
 
 namespace {
 
-// The caption: the product's name and credits, the author and the translator.
+// The caption: the product's name and credits, the version (major.minor of the package's
+// version, which the build passes as PELLIUM_CAPTION_VERSION), the author and the translator.
 const char* const kMakers = "Pellium Geliştiricileri";
 QString Caption() {
     return QStringLiteral("Pellium by ") + QString::fromUtf8(kMakers)
-        + QString::fromUtf8(" v 0.9 - Türkçeye Çeviren ") + QString::fromUtf8(kMakers);
+        + QStringLiteral(" v " PELLIUM_CAPTION_VERSION) + QString::fromUtf8(" - Türkçeye Çeviren ")
+        + QString::fromUtf8(kMakers);
 }
 
 // Client area of the window. With a 4-pixel frame and a 19-pixel caption these are the outer

@@ -62,10 +62,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://ombrel.example.org/")
 # The synopsis is the summary above; this is the long description under it.
+# CPack indents each of its lines by one space itself: lines with a space of their own would
+# be shown as a separate, verbatim paragraph.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Pellium is a desktop chess program. Two people play each other over a
- direct TCP link, with a chat beside the board, or one person plays alone
- against the built-in engine at a difficulty from 1 to 4.")
+direct TCP link, with a chat beside the board, or one person plays alone
+against the built-in engine at a difficulty from 1 to 4.")
 # Library dependencies come from the binary; the fonts the window asks for by name are
 # separate packages.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

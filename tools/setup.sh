@@ -3,14 +3,16 @@
 # those already present. Runs apt-get as root, or through sudo otherwise.
 set -euo pipefail
 
+# To build and run the program (Debian 12 and Ubuntu 22.04 or later share these names).
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libjpeg62-turbo-dev libgtest-dev libgmock-dev
+  qt6-base-dev libjpeg-dev
   fonts-liberation fonts-dejavu-core fonts-comic-neue fontconfig
 )
+# To build and run the tests, the fuzzers, the sanitizer runs and the package check.
 if [ "${1:-}" = "--test" ]; then
-  packages+=(clang clang-format libclang-rt-14-dev xauth
-    desktop-file-utils appstream lintian dpkg-dev file)
+  packages+=(libgtest-dev libgmock-dev git clang clang-format libclang-rt-dev xauth
+    desktop-file-utils appstream lintian dpkg-dev file binutils xvfb x11-utils)
 fi
 
 missing=()

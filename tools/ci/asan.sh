@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=build-asan
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLIUM_SANITIZE=address >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLIUM_SANITIZE=address -DPELLIUM_WERROR=ON >/dev/null
 cmake --build "$build"
 cd "$build"
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:abort_on_error=1

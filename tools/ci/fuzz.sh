@@ -10,7 +10,7 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(WireFuzzer RulesFuzzer EngineFuzzer JpegFuzzer)
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DPELLIUM_SANITIZE=fuzzer >/dev/null
+  -DPELLIUM_SANITIZE=fuzzer -DPELLIUM_WERROR=ON >/dev/null
 cmake --build "$build" --target "${targets[@]}"
 
 declare -A corpus=([WireFuzzer]=wire [RulesFuzzer]=rules [EngineFuzzer]=engine [JpegFuzzer]=jpeg)

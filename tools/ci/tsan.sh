@@ -1,12 +1,13 @@
 #!/bin/sh
 # ThreadSanitizer run of the tests labelled "threads" (engine thread, network): configures a
-# build directory of its own with -DPELLIUM_SANITIZE=thread, builds those test programs and
-# runs them with ctest -L threads. Usage: tools/ci/tsan.sh [build-dir]  (default build-tsan)
+# build directory of its own with -DPELLIUM_SANITIZE=thread (warnings as errors), builds the
+# programs with that label and runs them with ctest -L threads.
+# Usage: tools/ci/tsan.sh [build-dir]  (default build-tsan)
 set -eu
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-"$root/build-tsan"}
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLIUM_SANITIZE=thread
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELLIUM_SANITIZE=thread -DPELLIUM_WERROR=ON
 
 # The programs labelled "threads" in tests/CMakeLists.txt, built as one target.
 cmake --build "$build" --target pellium-thread-tests
