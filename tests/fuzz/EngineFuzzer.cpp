@@ -16,6 +16,7 @@
 #include "FuzzChecks.h"
 #include "GameBoard/Engine/EngineFen.h"
 #include "GameBoard/Engine/EngineSearch.h"
+#include "GameBoard/Rules/SquareNumbering.h"
 
 #include <array>
 #include <atomic>
@@ -251,19 +252,20 @@ int CheckMoves(EngineBoard& b, int depth, int& budget) {
 // ---- The position with the colours exchanged ----
 
 // Cells for LoadPosition: rank order reversed and the colours of the pieces swapped.
-std::array<char, 66> MirroredCells(const EngineBoard& b) {
+SquareCells MirroredCells(const EngineBoard& b) {
     static constexpr char Letters[2][6]
         = { { 'P', 'N', 'B', 'R', 'Q', 'K' }, { 'p', 'n', 'b', 'r', 'q', 'k' } };
-    std::array<char, 66> cells {};
-    cells[0] = '_';
-    for (int sq = 0; sq < 64; ++sq) {
+    SquareCells cells {};
+    cells[NoneCell] = '_';
+    for (int sq = 0; sq < SquareCount; ++sq) {
         const int c = b.SquareColor[sq];
-        cells[(sq ^ 56) + 1] = c == NoColor ? ' ' : Letters[c ^ 1][b.SquarePiece[sq]];
+        cells[CellOf(SquareOfIndex(sq ^ 56))]
+            = c == NoColor ? ' ' : Letters[c ^ 1][b.SquarePiece[sq]];
     }
     return cells;
 }
 
-EnginePositionSource MirroredSource(const EngineBoard& b, const std::array<char, 66>& cells) {
+EnginePositionSource MirroredSource(const EngineBoard& b, const SquareCells& cells) {
     const int r = b.CastleRights;
     const int swapped = (r >> 2 & 3) | (r & 3) << 2; // White's rights are Black's and back
     return EnginePositionSource { cells.data(), b.SideToMove == Black,
@@ -357,7 +359,7 @@ void CheckPosition(Engines& e, const EnginePositionSource& source, Task task) {
     FUZZ_CHECK(StateOf(b) == root);
 
     if (task == Task::ColoursExchanged) {
-        const std::array<char, 66> cells = MirroredCells(b);
+        const SquareCells cells = MirroredCells(b);
         EngineSearch& m = e.Mirror;
         FUZZ_CHECK(m.LoadPosition(MirroredSource(b, cells)) == LoadRefusal::Accepted);
         m.PrepareSquareScores();
@@ -390,9 +392,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto task = static_cast<Task>(data[0] >> 1 & 3);
     if (data[0] & 1) {
         // Raw cells: 64 arbitrary characters, side, castling bits and en-passant square.
-        std::array<char, 66> cells {};
-        cells[0] = '_';
-        for (std::size_t i = 1; i <= 64; ++i) cells[i] = i < size ? char(data[i]) : ' ';
+        SquareCells cells {};
+        cells[NoneCell] = '_';
+        for (const Square s : BoardSquares) {
+            const std::size_t at = CellOf(s); // input byte n is cell n
+            cells[at] = at < size ? char(data[at]) : ' ';
+        }
         const std::uint8_t flags = size > 65 ? data[65] : 0;
         const std::uint8_t ep = size > 66 ? data[66] : 0;
         const EnginePositionSource source { cells.data(), bool(flags & 1),

@@ -3,6 +3,7 @@
 // records the input that led to it.
 
 #include "GameBoard/Rules/ChessModel.h"
+#include "GameBoard/Rules/SquareNumbering.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +22,9 @@
 // least 1, and a readable 64-character position text.
 inline void CheckValidGameState(const TChessModel& board) {
     const auto& cells = board.Squares();
-    for (int i = 1; i <= 64; ++i) FUZZ_CHECK(cells[i] != '\0');
-    FUZZ_CHECK(cells[0] == '_' || cells[0] == ' ');
-    FUZZ_CHECK(cells[65] == '\0');
+    for (const Square s : BoardSquares) FUZZ_CHECK(cells[CellOf(s)] != '\0');
+    FUZZ_CHECK(cells[NoneCell] == '_' || cells[NoneCell] == ' ');
+    FUZZ_CHECK(cells[EndCell] == '\0');
     const Square ep = board.EnPassant();
     FUZZ_CHECK(ep == Square::None || RankOf(ep) == 3 || RankOf(ep) == 6);
     FUZZ_CHECK(board.CurrentMove() >= 1);

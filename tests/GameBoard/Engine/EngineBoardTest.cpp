@@ -2,6 +2,7 @@
 // castling rights, perft counts and the clean-up or refusal of odd positions.
 #include "EngineTestUtil.h"
 #include "GameBoard/Engine/EnginePerft.h"
+#include "GameBoard/Rules/SquareNumbering.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -329,15 +330,15 @@ TEST_F(EngineBoardTest, OddPositionsAreCleanedUpOrRefused) {
 }
 
 TEST_F(EngineBoardTest, UnknownCharactersAreEmptySquares) {
-    char squares[66];
-    std::memset(squares, ' ', sizeof squares);
-    squares[0] = '_';
-    squares[65] = '\0';
-    squares[ToInt(Square::E8)] = 'k';
-    squares[ToInt(Square::E1)] = 'K';
-    squares[ToInt(Square::C4)] = 'c'; // between 'b' and 'r' but no piece
-    squares[ToInt(Square::D4)] = 'X';
-    squares[ToInt(Square::F4)] = '\x90';
+    SquareCells squares;
+    squares.fill(' ');
+    squares[NoneCell] = '_';
+    squares[EndCell] = '\0';
+    squares[CellOf(Square::E8)] = 'k';
+    squares[CellOf(Square::E1)] = 'K';
+    squares[CellOf(Square::C4)] = 'c'; // between 'b' and 'r' but no piece
+    squares[CellOf(Square::D4)] = 'X';
+    squares[CellOf(Square::F4)] = '\x90';
     const EnginePositionSource source { squares, true, AllCastling, Square::None };
     ASSERT_EQ(board->LoadPosition(source), LoadRefusal::Accepted);
     for (int i : { SquareIndex("c4"), SquareIndex("d4"), SquareIndex("f4") }) {

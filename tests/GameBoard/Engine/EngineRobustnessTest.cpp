@@ -3,6 +3,7 @@
 // without leaving the board, the move stack or the position.
 #include "EngineTestUtil.h"
 #include "GameBoard/Engine/EnginePerft.h"
+#include "GameBoard/Rules/SquareNumbering.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -17,15 +18,17 @@ TEST(EngineRobustnessTest, RandomPositionsAreRefusedOrSearchedSafely) {
     auto search = std::make_unique<EngineSearch>();
     int accepted = 0;
     for (int round = 0; round < 300; ++round) {
-        char squares[66];
-        squares[0] = '_';
-        squares[65] = '\0';
-        for (int i = 1; i <= 64; ++i)
-            squares[i] = random() % 4 == 0 ? alphabet[random() % (sizeof alphabet - 1)] : ' ';
+        SquareCells squares;
+        squares[NoneCell] = '_';
+        squares[EndCell] = '\0';
+        for (const Square s : BoardSquares)
+            squares[CellOf(s)]
+                = random() % 4 == 0 ? alphabet[random() % (sizeof alphabet - 1)] : ' ';
         // Usually one king each, sometimes none or two.
         for (const char king : { 'K', 'k' }) {
             const int kings = random() % 8 == 0 ? int(random() % 3) : 1;
-            for (int k = 0; k < kings; ++k) squares[1 + random() % 64] = king;
+            for (int k = 0; k < kings; ++k)
+                squares[CellOf(SquareOfIndex(int(random() % SquareCount)))] = king;
         }
         const EnginePositionSource source { squares, random() % 2 == 0,
             CastleSet::FromBits(std::uint8_t(random() % 16)), ToSquare(int(random() % 70)) };

@@ -4,6 +4,7 @@
 // by mate, stalemate, lack of material or repetition.
 #include "GameBoard/Engine/Engine.h"
 #include "GameBoard/Rules/ChessModel.h"
+#include "GameBoard/Rules/SquareNumbering.h"
 
 #include <gtest/gtest.h>
 #include <utility>
@@ -47,7 +48,7 @@ Ending PlayGame(int game) {
         }
         engine.SearchRoot(2);
         const EngineMove move = engine.BestMove();
-        if (!board.MakeMove(ToSquare(move.From + 1), ToSquare(move.To + 1))) {
+        if (!board.MakeMove(SquareOfIndex(move.From), SquareOfIndex(move.To))) {
             ADD_FAILURE() << "game " << game << ": rules refused the engine's move "
                           << int(move.From) << "-" << int(move.To) << " in " << board.Position();
             return Ending::MoveLimit;

@@ -49,8 +49,8 @@ TEST(ChessModelTest, StartsInTheStartingPosition) {
     EXPECT_EQ(board.EnPassant(), Square::None);
     EXPECT_EQ(board.CurrentMove(), 1);
     EXPECT_EQ(board.PromotionPiece(), 'q');
-    EXPECT_EQ(board.Squares()[0], '_');
-    EXPECT_EQ(board.Squares()[65], '\0');
+    EXPECT_EQ(board.Squares()[NoneCell], '_');
+    EXPECT_EQ(board.Squares()[EndCell], '\0');
 }
 
 TEST(ChessModelTest, PositionWriteRules) {
@@ -181,7 +181,7 @@ TEST(ChessModelTest, NewGameRestoresTheStartAndClearsTheRecord) {
     board.NewGame();
 
     EXPECT_EQ(board.Position(), Start);
-    EXPECT_EQ(board.Squares()[0], '_');
+    EXPECT_EQ(board.Squares()[NoneCell], '_');
     EXPECT_TRUE(board.WhiteToMove());
     EXPECT_EQ(board.CurrentMove(), 1);
     EXPECT_EQ(board.EnPassant(), Square::None);
