@@ -19,8 +19,9 @@
 //   Form1Chat.cpp      the chat entry and log, and the board's game events
 //   Form1HostHint.cpp  while hosting, the hint that lists the machine's addresses
 //   Form1Attention.cpp asking the desktop for attention when the peer acts
-// Helpers in files of their own: ServerSocket / ClientSocket (the TCP endpoints), WireProtocol
-// and WireMessageQueue (the messages on the wire), ChatEdit (the chat entry), StatusBar,
+// Helpers in files of their own: ServerSocket / ClientSocket (the TCP endpoints), HostAddress
+// (what the joiner may type, which addresses the host offers), WireProtocol and
+// WireMessageQueue (the messages on the wire), ChatEdit (the chat entry), StatusBar,
 // RadioGroup, SpinEdit, MessageBox, TextCodec, Fonts, PelliumApplication.
 //
 // Errors: every handler is connected through Guarded(), so an error that a handler does not
