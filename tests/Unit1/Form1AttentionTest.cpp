@@ -60,8 +60,8 @@ protected:
 };
 
 TEST_F(Form1Attention, LinkingAndStartingAskForNothing) {
-    Link();
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Link());
+    ASSERT_NO_FATAL_FAILURE(Start());
     QTest::qWait(20);
     EXPECT_EQ(hostAsks, 0);
     EXPECT_EQ(joinerAsks, 0);
@@ -86,8 +86,8 @@ class Form1AttentionCases : public Form1Attention,
 
 TEST_P(Form1AttentionCases, ThePeerActingAsksForAttentionOnlyWhenInactive) {
     const AttentionCase& c = GetParam();
-    Link();
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Link());
+    ASSERT_NO_FATAL_FAILURE(Start());
     // The window that receives the act, and its count of asks.
     const bool hostReceives = c.act == PeerAct::JoinerLeaves;
     const int& receiverAsks = hostReceives ? hostAsks : joinerAsks;
@@ -149,8 +149,8 @@ INSTANTIATE_TEST_SUITE_P(Acts, Form1AttentionCases, testing::ValuesIn(kCases),
 // A move the board refuses and a message of no known kind change nothing for the user: no
 // attention either.
 TEST_F(Form1Attention, ARefusedMoveOrAnUnknownMessageAsksForNothing) {
-    Link();
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Link());
+    ASSERT_NO_FATAL_FAILURE(Start());
     // Black's move while White is to move, and a move no piece can make.
     ASSERT_TRUE(joiner.SendLine("pE7E5\r"));
     ASSERT_TRUE(joiner.SendLine("pE2E5\r"));

@@ -72,14 +72,14 @@ protected:
 class Form1IPv6Join : public Form1IPv6, public testing::WithParamInterface<const char*> { };
 
 TEST_P(Form1IPv6Join, TwoWindowsPlayAndChatOverTheIPv6Loopback) {
-    Join(joiner, QString::fromLatin1(GetParam()));
+    ASSERT_NO_FATAL_FAILURE(Join(joiner, QString::fromLatin1(GetParam())));
     EXPECT_EQ(host.ServerSocket1->Connections().front()->peerAddress(),
         QHostAddress(QHostAddress::LocalHostIPv6));
     EXPECT_EQ(joiner.BitBtn3->text(), "Disconnect");
     EXPECT_EQ(EnabledModes(host), "H");
     EXPECT_EQ(EnabledModes(joiner), "J");
-    PlayAndChat(joiner);
-    Leave(joiner);
+    ASSERT_NO_FATAL_FAILURE(PlayAndChat(joiner));
+    ASSERT_NO_FATAL_FAILURE(Leave(joiner));
     EXPECT_EQ(Panel(joiner, 0), "Disconnected");
     EXPECT_EQ(joiner.BitBtn3->text(), "Connect");
     EXPECT_EQ(EnabledModes(host), "SHJ");
@@ -106,7 +106,7 @@ void PrintTo(const StrayCase& c, std::ostream* os) {
 class Form1IPv6Stray : public Form1IPv6, public testing::WithParamInterface<StrayCase> { };
 
 TEST_P(Form1IPv6Stray, AThirdCopyIsTurnedAwayAndTheGameGoesOn) {
-    Join(joiner, QString::fromLatin1(GetParam().peer));
+    ASSERT_NO_FATAL_FAILURE(Join(joiner, QString::fromLatin1(GetParam().peer)));
     TForm1 third;
     UsePort(third, port);
     ChooseJoin(third, QString::fromLatin1(GetParam().stray));
@@ -117,7 +117,7 @@ TEST_P(Form1IPv6Stray, AThirdCopyIsTurnedAwayAndTheGameGoesOn) {
     EXPECT_EQ(EnabledModes(third), "SHJ");
     EXPECT_EQ(Panel(host, 0), "Connected");
     EXPECT_EQ(host.ServerSocket1->Connections().size(), 1U);
-    PlayAndChat(joiner);
+    ASSERT_NO_FATAL_FAILURE(PlayAndChat(joiner));
     EXPECT_TRUE(LastLogLine(third).isEmpty());
     // Whether the third copy sees its close as orderly or as a reset (then "Error"), the host
     // shows nothing.
@@ -136,14 +136,14 @@ INSTANTIATE_TEST_SUITE_P(Families, Form1IPv6Stray, testing::ValuesIn(kStrayCases
 // One host, peers of both families in turn: each is accepted once the one before has gone.
 TEST_F(Form1IPv6, AnIPv4AndAnIPv6PeerTakeTurnsOnOneHost) {
     TForm1 other;
-    Join(joiner, QStringLiteral("127.0.0.1"));
+    ASSERT_NO_FATAL_FAILURE(Join(joiner, QStringLiteral("127.0.0.1")));
     EXPECT_EQ(host.ServerSocket1->Connections().front()->peerAddress().toString(), "127.0.0.1");
-    PlayAndChat(joiner);
-    Leave(joiner);
-    Join(other, QStringLiteral("::1"));
-    PlayAndChat(other);
-    Leave(other);
-    Join(joiner, QStringLiteral("127.0.0.1"));
+    ASSERT_NO_FATAL_FAILURE(PlayAndChat(joiner));
+    ASSERT_NO_FATAL_FAILURE(Leave(joiner));
+    ASSERT_NO_FATAL_FAILURE(Join(other, QStringLiteral("::1")));
+    ASSERT_NO_FATAL_FAILURE(PlayAndChat(other));
+    ASSERT_NO_FATAL_FAILURE(Leave(other));
+    ASSERT_NO_FATAL_FAILURE(Join(joiner, QStringLiteral("127.0.0.1")));
     Say(host, "yine sen");
     ASSERT_TRUE(WaitFor([&] { return LastLogLine(joiner) == "<Oyuncu Adı> yine sen"; }));
     EXPECT_TRUE(Messages().isEmpty());
