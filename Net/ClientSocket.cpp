@@ -1,5 +1,7 @@
 #include "Net/ClientSocket.h"
 
+#include "Net/HostAddress.h"
+
 #include <QTcpSocket>
 #include <cerrno>
 
@@ -11,11 +13,11 @@ TClientSocket::~TClientSocket() {
 }
 
 void TClientSocket::Open() {
-    const QHostAddress host = ParseDottedIPv4(address_);
+    const QHostAddress host = ParseHostAddress(address_);
     if (host.isNull())
         throw TSocketError(TErrorEvent::eeConnect,
             SocketErrorCode(QAbstractSocket::HostNotFoundError),
-            "not a dotted IPv4 address: " + address_.toStdString());
+            "not an IP address: " + address_.toStdString());
     Release();
     ++generation_;
     reader_ = TWireReader(); // a new connection never sees the unfinished message of an old one

@@ -44,7 +44,8 @@ public:
     void SetAddress(const QString& value) { address_ = value; }
 
     // Starts connecting to Address on Port and returns at once; the outcome arrives as
-    // OnConnect or OnError. Throws TSocketError when Address is not a dotted IPv4 address.
+    // OnConnect or OnError. Throws TSocketError when Address is not an address as
+    // ParseHostAddress takes it (a dotted IPv4 address or an IPv6 literal).
     void Open();
     // Established connection: closes it and calls OnDisconnect before returning. Any other
     // state: releases the socket without a notification.

@@ -3,6 +3,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -33,19 +34,32 @@ void TServerSocket::Open() {
         throw TSocketError(TErrorEvent::eeGeneral, code, text);
     }
     server_ = server;
-    connect(server_, &QTcpServer::newConnection, this, &TServerSocket::AcceptPending);
-    connect(server_, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError error) {
+    Watch(server_);
+    // An IPv6-only listener beside the IPv4 one, which thus stays as it would be alone.
+    auto* server6 = new QTcpServer(this);
+    server6->setListenBacklogSize(kListenBacklog);
+    if (server6->listen(QHostAddress::AnyIPv6, server_->serverPort())) {
+        server6_ = server6;
+        Watch(server6_);
+    } else {
+        delete server6;
+    }
+}
+
+void TServerSocket::Watch(QTcpServer* server) {
+    connect(server, &QTcpServer::newConnection, this, [this, server] { AcceptPending(server); });
+    connect(server, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError error) {
         ReportError(nullptr, TErrorEvent::eeAccept, SocketErrorCode(error));
     });
 }
 
 void TServerSocket::Close() {
     for (QTcpSocket* socket : std::exchange(connections_, {})) Release(socket);
-    if (server_) {
-        server_->close();
-        server_->deleteLater();
-        server_ = nullptr;
-    }
+    for (QTcpServer* server : { std::exchange(server_, nullptr), std::exchange(server6_, nullptr) })
+        if (server) {
+            server->close();
+            server->deleteLater();
+        }
 }
 
 void TServerSocket::Release(QTcpSocket* socket) {
@@ -60,8 +74,10 @@ TWireReader* TServerSocket::Reader(const QTcpSocket* socket) {
     return it == readers_.end() ? nullptr : &it->second;
 }
 
-void TServerSocket::AcceptPending() {
-    while (server_ && server_->hasPendingConnections()) Adopt(server_->nextPendingConnection());
+void TServerSocket::AcceptPending(QTcpServer* server) {
+    // A handler of a connection may close this endpoint (server is then no longer ours).
+    while ((server == server_ || server == server6_) && server->hasPendingConnections())
+        Adopt(server->nextPendingConnection());
 }
 
 void TServerSocket::Adopt(QTcpSocket* socket) {

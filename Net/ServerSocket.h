@@ -12,6 +12,10 @@
 //    lives until that notification has returned.
 // With MaxConnections set, a connection beyond that many is closed as soon as it is accepted:
 // nothing is read from it or sent on it and nobody is notified.
+//
+// It listens with two sockets: the IPv4 one exactly as a listener of IPv4 alone, and beside it
+// an IPv6-only one on the same port, where the machine has IPv6. Both feed the one list of
+// connections, so every rule above (MaxConnections included) spans the two families.
 
 #include "Net/SocketSupport.h"
 #include "Net/WireProtocol.h"
@@ -44,8 +48,12 @@ public:
     bool Active() const;
 
     // Listens on Port on all local IPv4 addresses, backlog 5. Throws TSocketError when it
-    // cannot (the port is in use, for instance). Does nothing while already listening.
+    // cannot (the port is in use, for instance). Does nothing while already listening. Then
+    // listens on all local IPv6 addresses too, on the same port, when it can; when it cannot
+    // (no IPv6 on this machine, or the port taken on IPv6 alone) it goes on with IPv4 alone.
     void Open();
+    // Listening on IPv6 as well (see Open).
+    bool ListensOnIPv6() const { return server6_ != nullptr; }
     // Drops every accepted connection (no notifications) and stops listening.
     void Close();
     // The open connections in the order they were accepted.
@@ -63,7 +71,8 @@ public:
     TSocketErrorEvent OnClientError;
 
 private:
-    void AcceptPending();
+    void Watch(QTcpServer* server);
+    void AcceptPending(QTcpServer* server);
     void Adopt(QTcpSocket* socket);
     void PeerClosed(QTcpSocket* socket);
     void ReportError(QPointer<QTcpSocket> socket, TErrorEvent kind, int code);
@@ -71,7 +80,8 @@ private:
 
     int port_ = DefaultLinkPort;
     int maxConnections_ = 0;
-    QTcpServer* server_ = nullptr; // owned (Qt parent)
+    QTcpServer* server_ = nullptr; // IPv4; owned (Qt parent)
+    QTcpServer* server6_ = nullptr; // IPv6 only, beside server_; owned (Qt parent)
     std::vector<QTcpSocket*> connections_; // owned (Qt parent)
     std::map<const QTcpSocket*, TWireReader> readers_; // one for each open connection
 };

@@ -5,7 +5,9 @@
 // connection when it is established, otherwise on the host's connection. A host plays one game
 // at a time: while its peer is connected, the listening endpoint closes any further connection
 // as soon as it is accepted, so a stray second copy or a port scan never touches the game.
-// When a link comes up the keyboard focus goes to the chat entry.
+// When a link comes up the keyboard focus goes to the chat entry. When the peer's move or chat
+// line arrives or the link drops, the window asks for the user's attention (if it is not the
+// active window). While hosting, a hint lists the machine's addresses (Form1HostHint.cpp).
 //
 // Receiving: each connection keeps a TWireReader, so a message that TCP splits over two reads
 // is completed by the second. Messages are handled one at a time by a single pass; bytes that
@@ -74,6 +76,8 @@ void TForm1::CreateNetworkLink() {
     connect(BitBtn3, &QPushButton::clicked, this, Guarded(&TForm1::BitBtn3Click));
     connect(BitBtn4, &QPushButton::clicked, this, Guarded(&TForm1::BitBtn4Click));
     ConnectChat();
+    ConnectHostHint();
+    ConnectAttention();
 }
 
 void TForm1::DestroyNetworkLink() {
@@ -88,10 +92,12 @@ void TForm1::DestroyNetworkLink() {
 
 void TForm1::OpenServer() {
     ServerSocket1->Open();
+    RefreshHostHint();
 }
 
 void TForm1::CloseServer() {
     ServerSocket1->Close();
+    RefreshHostHint();
 }
 
 void TForm1::CloseClient() {
@@ -150,6 +156,7 @@ void TForm1::ClientSocket1Disconnect(TClientSocket*, QTcpSocket*) {
     BitBtn3->setEnabled(true);
     RadioButton3->setEnabled(true);
     RadioButton1->setEnabled(true);
+    AskAttention();
 }
 
 void TForm1::ClientSocket1Error(TClientSocket*, QTcpSocket*, TErrorEvent, int&) {
@@ -186,6 +193,7 @@ void TForm1::ServerSocket1ClientDisconnect(TServerSocket*, QTcpSocket* Socket) {
     Disable(BitBtn4);
     RadioButton3->setEnabled(true);
     RadioButton2->setEnabled(true);
+    AskAttention();
 }
 
 void TForm1::ServerSocket1ClientError(TServerSocket*, QTcpSocket*, TErrorEvent, int&) {
@@ -303,15 +311,21 @@ void TForm1::HandleReceivedMessages() {
 }
 
 void TForm1::HandleMessage(const TWireMessage& message) {
-    std::visit(
-        Overloaded {
-            [](std::monostate) {},
-            [this](const TChatLine& chat) { AppendChatLine(TTextCodec().Decode(chat.Text)); },
-            // A move the board refuses is dropped without a word.
-            [this](const TWireMove& move) { GameBoard1->MakeMove(move.From, move.To); },
-            [this](const TGameStart& start) { StartReceivedGame(start.MoveLock); },
-        },
+    std::visit(Overloaded {
+                   [](std::monostate) {},
+                   [this](const TChatLine& chat) {
+                       AppendChatLine(TTextCodec().Decode(chat.Text));
+                       AskAttention();
+                   },
+                   [this](const TWireMove& move) { PlayReceivedMove(move); },
+                   [this](const TGameStart& start) { StartReceivedGame(start.MoveLock); },
+               },
         InterpretMessage(message));
+}
+
+// A move the board refuses is dropped without a word; one it takes asks for attention.
+void TForm1::PlayReceivedMove(const TWireMove& move) {
+    if (GameBoard1->MakeMove(move.From, move.To)) AskAttention();
 }
 
 // A received r message: a new game with this side on the colour the host did not take.

@@ -17,8 +17,11 @@
 //   Form1Focus.cpp     where the keyboard focus goes when controls are disabled
 //   Form1Network.cpp   the network link: endpoints, connection handlers, sending, receiving
 //   Form1Chat.cpp      the chat entry and log, and the board's game events
-// Helpers in files of their own: ServerSocket / ClientSocket (the TCP endpoints), WireProtocol
-// and WireMessageQueue (the messages on the wire), ChatEdit (the chat entry), StatusBar,
+//   Form1HostHint.cpp  while hosting, the hint that lists the machine's addresses
+//   Form1Attention.cpp asking the desktop for attention when the peer acts
+// Helpers in files of their own: ServerSocket / ClientSocket (the TCP endpoints), HostAddress
+// (what the joiner may type, which addresses the host offers), WireProtocol and
+// WireMessageQueue (the messages on the wire), ChatEdit (the chat entry), StatusBar,
 // RadioGroup, SpinEdit, MessageBox, TextCodec, Fonts, PelliumApplication.
 //
 // Errors: every handler is connected through Guarded(), so an error that a handler does not
@@ -34,9 +37,12 @@
 #include <QRect>
 #include <QWidget>
 #include <exception>
+#include <functional>
 #include <optional>
+#include <vector>
 
 class QFrame;
+class QHostAddress;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -58,6 +64,10 @@ enum class TErrorEvent;
 // largest square whose side is 2 * sizeOfBorder plus a multiple of 8 and that fits the panel,
 // centred (both offsets truncated toward zero). (Form1Board.cpp)
 QRect FitBoard(int panelWidth, int panelHeight, int sizeOfBorder);
+
+// The hint of a host: the addresses a friend can type to join it, one a line, under a heading
+// that gives the port. (Form1HostHint.cpp)
+QString HostAddressHint(const std::vector<QHostAddress>& addresses, int port);
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -163,6 +173,20 @@ public:
     void GameBoard1NoMatingMaterial(TChessModel* Sender);
     void GameBoard1IllegalMove(TChessModel* Sender, Square square);
 
+    // ---- Form1HostHint.cpp ----
+    // While hosting, "Oyunu Kur" and status panel 0 carry a hint (tooltip) listing the
+    // machine's addresses a friend can type, with the port; otherwise no hint. Runs when
+    // hosting starts or ends, and each time one of the two hints is about to show.
+    void RefreshHostHint();
+
+    // ---- Form1Attention.cpp ----
+    // The peer has acted (its move or chat line arrived, or the link dropped): when the window
+    // is not the active one, asks the desktop for the user's attention (OnAttention).
+    void AskAttention();
+    // How the window asks for attention: QApplication::alert(this), the task bar entry
+    // flashing or being marked, unless replaced.
+    std::function<void()> OnAttention;
+
     // ---- Here: error routing for every handler ----
     // Wraps a handler so that an error it raises ends only that handler and goes to the
     // application's error handler (AppException once FormCreate has run). Use it for every
@@ -229,7 +253,14 @@ private:
     std::optional<TWireMessage> NextMessageOf(QTcpSocket* socket, TWireReader& reader);
     void HandleReceivedMessages();
     void HandleMessage(const TWireMessage& message);
+    void PlayReceivedMove(const TWireMove& move);
     void StartReceivedGame(int moveLock);
+
+    // ---- Form1HostHint.cpp ----
+    void ConnectHostHint();
+
+    // ---- Form1Attention.cpp ----
+    void ConnectAttention();
 
     // ---- Form1Chat.cpp ----
     void ConnectChat();

@@ -5,11 +5,13 @@
 // connects and drops 500 times in a row; it closes right after a burst or in the middle of a
 // message. After each case the window must still play and chat normally, its memory and its
 // buffers must not have grown beyond a small bound, the user must have been able to act while
-// a flood was being handled, and no storm of message boxes may bury the user.
+// a flood was being handled, and no storm of message boxes may bury the user. The cases that
+// concern the link rather than the window's log run over the IPv6 loopback as well.
 #include "Form1NetworkTestUtil.h"
 #include "Unit1/PelliumApplication.h"
 #include "Widgets/MessageBox.h"
 #include "Widgets/RadioGroup.h"
+#include "tests/Net/IPv6TestUtil.h"
 
 #include <QDeadlineTimer>
 #include <QScopeGuard>
@@ -95,6 +97,7 @@ class HostileNet;
 struct HostileCase {
     const char* name;
     void (HostileNet::*run)();
+    bool overIPv6 = false; // the window and the peer meet on ::1 instead of 127.0.0.1
 };
 
 void PrintTo(const HostileCase& c, std::ostream* os) {
@@ -107,6 +110,9 @@ void PrintTo(Role role, std::ostream* os) {
 class HostileNet : public testing::TestWithParam<std::tuple<Role, HostileCase>> {
 protected:
     void SetUp() override {
+        if (std::get<1>(GetParam()).overIPv6) {
+            PELLIUM_SKIP_WITHOUT_IPV6_LOOPBACK();
+        }
         PelliumApp()->ClearRecordedMessages();
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -114,14 +120,21 @@ protected:
             UsePort(form, FreePort());
             ChooseHost(form);
             ASSERT_TRUE(form.ServerSocket1->Active());
+            ASSERT_TRUE(!std::get<1>(GetParam()).overIPv6 || form.ServerSocket1->ListensOnIPv6());
         } else {
-            ASSERT_TRUE(listener.listen(QHostAddress::LocalHost, 0));
+            ASSERT_TRUE(listener.listen(Loopback(), 0));
             UsePort(form, listener.serverPort());
-            ChooseJoin(form);
+            ChooseJoin(form, Loopback().toString());
         }
     }
 
     bool Hosting() const { return std::get<0>(GetParam()) == Role::Hosting; }
+
+    // The loopback address the window and the test's raw peer meet on.
+    QHostAddress Loopback() const {
+        return QHostAddress(std::get<1>(GetParam()).overIPv6 ? QHostAddress::LocalHostIPv6
+                                                             : QHostAddress::LocalHost);
+    }
 
     // ---- The link between the window and the test's raw peer ----
 
@@ -131,8 +144,7 @@ protected:
         received.clear();
         if (Hosting()) {
             peer = std::make_unique<QTcpSocket>();
-            peer->connectToHost(
-                QHostAddress::LocalHost, static_cast<quint16>(form.ServerSocket1->Port()));
+            peer->connectToHost(Loopback(), static_cast<quint16>(form.ServerSocket1->Port()));
             ASSERT_TRUE(PumpUntil([this] {
                 return peer->state() == QAbstractSocket::ConnectedState
                     && form.ServerSocket1->Connections().size() == 1;
@@ -366,8 +378,7 @@ public:
             // whether or not the window has accepted the connection yet.
             QTcpSocket socket;
             for (int i = 0; i < 500; ++i) {
-                socket.connectToHost(
-                    QHostAddress::LocalHost, static_cast<quint16>(form.ServerSocket1->Port()));
+                socket.connectToHost(Loopback(), static_cast<quint16>(form.ServerSocket1->Port()));
                 ASSERT_TRUE(
                     PumpUntil([&] { return socket.state() == QAbstractSocket::ConnectedState; }));
                 DropSocket(socket, i % 2 ? Leave::Reset : Leave::Close);
@@ -532,6 +543,25 @@ const HostileCase kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, HostileNet,
     testing::Combine(testing::Values(Role::Hosting, Role::Joined), testing::ValuesIn(kCases)),
+    [](const testing::TestParamInfo<HostileNet::ParamType>& param) {
+        return std::string(std::get<0>(param.param) == Role::Hosting ? "Hosting" : "Joined")
+            + std::get<1>(param.param).name;
+    });
+
+// The cases that concern the link, over the IPv6 loopback.
+const HostileCase kIPv6Cases[] = {
+    { "MegabyteWithoutCr", &HostileNet::MegabyteWithoutCr, true },
+    { "MoveBurst", &HostileNet::MoveBurst, true },
+    { "GameFloodCutByUser", &HostileNet::GameFloodCutByUser, true },
+    { "RandomBytes", &HostileNet::RandomBytes, true },
+    { "ConnectAndDrop500", &HostileNet::ConnectAndDrop500, true },
+    { "BurstThenClose", &HostileNet::BurstThenClose, true },
+    { "CloseMidMessage", &HostileNet::CloseMidMessage, true },
+    { "ResetMidMessage", &HostileNet::ResetMidMessage, true },
+};
+
+INSTANTIATE_TEST_SUITE_P(IPv6Cases, HostileNet,
+    testing::Combine(testing::Values(Role::Hosting, Role::Joined), testing::ValuesIn(kIPv6Cases)),
     [](const testing::TestParamInfo<HostileNet::ParamType>& param) {
         return std::string(std::get<0>(param.param) == Role::Hosting ? "Hosting" : "Joined")
             + std::get<1>(param.param).name;
