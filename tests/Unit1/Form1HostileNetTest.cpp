@@ -14,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QScopeGuard>
 #include <QTcpSocket>
+#include <QTextBlock>
 #include <QTimer>
 #include <fstream>
 #include <iostream>
@@ -87,9 +88,26 @@ bool PumpUntil(const std::function<bool()>& done) {
     return true;
 }
 
+// Runs the event loop from inside one of the window's handlers, as the program's own waits
+// there do (StopThinking while the engine parks), until done() holds; false after 10 seconds.
+// Unlike PumpUntil it forces no deferred deletion: Qt leaves those to the loop that posted them,
+// as a socket whose notification is still running on the stack must outlive it.
+bool WaitInsideAHandler(const std::function<bool()>& done) {
+    QTimer wake;
+    wake.start(10);
+    const QDeadlineTimer deadline(10000);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
 enum class Role { Hosting, Joined };
 
 const std::string kAfterE4 = "rnbqkbnrpppppppp                    P           PPPP PPPRNBQKBNR";
+// 1 e4 f5: the white queen's diagonal to h5 and on to e8 is open.
+const std::string kAfterE4F5 = "rnbqkbnrppppp pp             p      P           PPPP PPPRNBQKBNR";
 
 class HostileNet;
 struct HostileCase {
@@ -171,6 +189,14 @@ protected:
         std::vector<QTcpSocket*> sockets = form.ServerSocket1->Connections();
         if (QTcpSocket* client = form.ClientSocket1->Socket()) sockets.push_back(client);
         return sockets;
+    }
+
+    // Runs the event loop until the window's link is down, in order or with an error, and
+    // returns what status panel 0 reads then: the caller checks which end it was, and never
+    // waits out the deadline for one end when the link has reached the other.
+    QString PumpUntilLinkDown() {
+        PumpUntil([this] { return kLinkDownStates.contains(Panel(form, 0)); });
+        return Panel(form, 0);
     }
 
     // Records the most that any of the window's connections holds of what it has received:
@@ -460,6 +486,62 @@ public:
         EXPECT_LT(legalMoves, 5000);
     }
 
+    // The peer writes and closes at once while the window is still in the middle of a move it
+    // received (a board event that runs the event loop): the window sees the close before it
+    // has read those bytes. Every complete message among them, and the one it had read and not
+    // handled yet, is still handled after the move, in the order sent.
+    void WriteAndCloseInsideAMove() {
+        OpenLink();
+        TGameBoard& board = *form.GameBoard1;
+        if (Hosting()) { // the window takes Black
+            form.RadioGroup1->SetItemIndex(1);
+            form.BitBtn4->click();
+            ExpectReceived("r1\r");
+        } else {
+            Send("r0\r");
+            Sync();
+        }
+        ASSERT_EQ(board.Tag(), 1);
+        board.SetPosition(kAfterE4F5);
+        const TMoveEvent check = board.OnCheck;
+        const TMoveEvent legalMove = board.OnLegalMove;
+        const auto restore = qScopeGuard([&] {
+            board.OnCheck = check;
+            board.OnLegalMove = legalMove;
+        });
+        std::vector<QString> logAtMove; // the last chat line when each move was played
+        board.OnLegalMove = [&](TChessModel* sender, Square from, Square to) {
+            logAtMove.push_back(LastLogLine(form));
+            legalMove(sender, from, to);
+        };
+        int checks = 0;
+        board.OnCheck = [&](TChessModel* sender, Square from, Square to) {
+            check(sender, from, to);
+            if (checks++ > 0) return;
+            Send("m<p> 2\rpG7G6\rm<p> 3\r\rm<p> 4\rm<p> unfinished");
+            DropSocket(*peer, Leave::Close);
+            // Until the link is down, whichever way; then which way it went.
+            WaitInsideAHandler([this] { return kLinkDownStates.contains(Panel(form, 0)); });
+            EXPECT_EQ(Panel(form, 0), "Disconnected");
+            EXPECT_TRUE(WindowSockets().empty());
+            EXPECT_FALSE(LastLogLine(form).startsWith("<p>")); // nothing of it handled yet
+        };
+        Send("pD1H5\rm<p> 1\r"); // a check
+        ASSERT_TRUE(PumpUntil([&] { return checks > 0; }));
+        if (HasFailure()) return;
+        // A new link: what it brings is handled after all that the closed one left.
+        OpenLink();
+        Sync();
+        const QTextDocument& log = *form.Memo1->document();
+        QStringList lines;
+        for (QTextBlock b = log.firstBlock(); b.isValid(); b = b.next())
+            if (b.text().startsWith("<p>")) lines << b.text();
+        EXPECT_EQ(lines, QStringList({ "<p> 1", "<p> 2", "<p> 3", "<p> 4" }));
+        EXPECT_EQ(checks, 1);
+        ASSERT_EQ(logAtMove.size(), 2U); // pD1H5, then pG7G6
+        EXPECT_EQ(logAtMove[1], "<p> 2");
+        EXPECT_EQ(board.Position().substr(22, 1), "p"); // on g6
+    }
     void CloseMidMessage() { LeaveMidMessage(Leave::Close); }
     void ResetMidMessage() { LeaveMidMessage(Leave::Reset); }
 
@@ -526,6 +608,7 @@ const HostileCase kCases[] = {
     { "ConnectAndDrop500", &HostileNet::ConnectAndDrop500 },
     { "BurstThenClose", &HostileNet::BurstThenClose },
     { "FloodThenClose", &HostileNet::FloodThenClose },
+    { "WriteAndCloseInsideAMove", &HostileNet::WriteAndCloseInsideAMove },
     { "CloseMidMessage", &HostileNet::CloseMidMessage },
     { "ResetMidMessage", &HostileNet::ResetMidMessage },
 };
