@@ -237,7 +237,7 @@ protected:
             ExpectReceived("r0\r");
         } else {
             Send("r1\r");
-            Sync();
+            ASSERT_NO_FATAL_FAILURE(Sync());
             ASSERT_TRUE(form.GameBoard1->isEnabled());
             ASSERT_EQ(form.GameBoard1->Tag(), 0);
             ASSERT_EQ(form.GameBoard1->Position(), TChessModel::StartPosition);
@@ -248,7 +248,8 @@ protected:
 
     void ExpectPlaysAndChats() {
         TGameBoard& board = *form.GameBoard1;
-        Sync(); // everything before is handled (a closed connection's last messages too)
+        // Everything before is handled (a closed connection's last messages too).
+        ASSERT_NO_FATAL_FAILURE(Sync());
         QTest::qWait(20); // what the window sent before (moves it played and echoed) arrives
         received.clear();
         if (Hosting()) {
@@ -263,7 +264,7 @@ protected:
         } else {
             // The peer hosts and takes White; the window answers 1 e4 with e5.
             Send("r0\rpE2E4\r");
-            Sync();
+            ASSERT_NO_FATAL_FAILURE(Sync());
             ASSERT_EQ(board.Position(), kAfterE4);
             EXPECT_EQ(board.Tag(), 0);
             EXPECT_TRUE(board.isEnabled());
@@ -290,21 +291,21 @@ public:
 
     // (a) A megabyte without a CR, then the rest of the stream.
     void MegabyteWithoutCr() {
-        OpenLink();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
         Send("m" + QByteArray(MiB, 'x'));
         ASSERT_TRUE(PumpUntil([this] {
             Sample();
             return peer->bytesToWrite() == 0 || peer->state() == QAbstractSocket::UnconnectedState;
         }));
         ASSERT_EQ(peer->state(), QAbstractSocket::ConnectedState);
-        Sync();
+        ASSERT_NO_FATAL_FAILURE(Sync());
         EXPECT_LE(maxBuffered, TWireReader::MaxMessageSize);
         EXPECT_EQ(form.Memo1->document()->blockCount(), 1); // only the sync line
     }
 
     // (b) 10,000 chat lines in one burst: the log keeps the latest 5,000.
     void ChatBurst() {
-        OpenLink();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
         QByteArray burst;
         for (int i = 0; i < 10000; ++i) burst += "m<p> " + QByteArray::number(i) + "\r";
         Send(burst);
@@ -320,7 +321,7 @@ public:
     // (b) Long chat lines, each just under the longest message the link takes (3.6 MB in all):
     // the log keeps the latest million characters.
     void LongChatLines() {
-        OpenLink();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
         const QByteArray text = QByteArray("merhaba ").repeated(7500);
         for (int i = 0; i < 60; ++i) {
             Send("m<" + QByteArray::number(i) + "> " + text + "\r");
@@ -331,7 +332,7 @@ public:
             }));
             ASSERT_EQ(peer->state(), QAbstractSocket::ConnectedState);
         }
-        Sync();
+        ASSERT_NO_FATAL_FAILURE(Sync());
         const QTextDocument& log = *form.Memo1->document();
         EXPECT_LE(log.characterCount(), 1'000'000);
         EXPECT_GE(log.characterCount(), 900'000);
@@ -342,13 +343,13 @@ public:
     // position repeats for the third time), moves of the wrong side, moves off the board and
     // empty moves.
     void MoveBurst() {
-        OpenLink();
-        StartWithWindowAsWhite();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
+        ASSERT_NO_FATAL_FAILURE(StartWithWindowAsWhite());
         const QByteArray round = "pG1F3\rpG8F6\rpF3G1\rpF6G8\rpE7E5\rpZ9A1\rp\rpE2E5\r";
         QByteArray burst;
         for (int i = 0; i < 10000 / 8; ++i) burst += round;
         Send(burst);
-        Sync();
+        ASSERT_NO_FATAL_FAILURE(Sync());
         // Two whole rounds and the first move of the third repeat the start position three
         // times; the board refuses every move after that.
         EXPECT_EQ(form.GameBoard1->Position(), TChessModel::StartPosition);
@@ -360,7 +361,7 @@ public:
     // link as soon as the first move shows, the click is handled after no more than a few
     // dozen messages, and the rest of the flood goes with the connection.
     void GameFloodCutByUser() {
-        OpenLink();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
         TGameBoard& board = *form.GameBoard1;
         const TMoveEvent legalMove = board.OnLegalMove;
         board.OnLegalMove = [&](TChessModel* sender, Square from, Square to) {
@@ -393,12 +394,12 @@ public:
 
     // (c) Random bytes (a fixed seed, so that every run sees the same bytes).
     void RandomBytes() {
-        OpenLink();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
         std::mt19937 random(4567);
         QByteArray bytes(256 * 1024, Qt::Uninitialized);
         for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
         Send(bytes);
-        Sync();
+        ASSERT_NO_FATAL_FAILURE(Sync());
     }
 
     // (d) 500 connections in a row, each dropped at once, half of them with a reset.
@@ -451,8 +452,8 @@ public:
     // (e) The peer closes in the middle of a message; the next connection's first bytes are
     // the rest of that message, which must not complete it.
     void LeaveMidMessage(Leave how) {
-        OpenLink();
-        StartWithWindowAsWhite();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
+        ASSERT_NO_FATAL_FAILURE(StartWithWindowAsWhite());
         Send("m<x> whole\rpE2");
         ASSERT_TRUE(PumpUntil([this] { return peer->bytesToWrite() == 0; }));
         if (how == Leave::Close) {
@@ -465,23 +466,23 @@ public:
         ASSERT_EQ(PumpUntilLinkDown(), endsInError ? "Connection Error" : "Disconnected");
         if (endsInError) ++failedAttempts;
         EXPECT_TRUE(WindowSockets().empty());
-        OpenLink();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
         Send("E4\r");
-        Sync();
+        ASSERT_NO_FATAL_FAILURE(Sync());
         EXPECT_EQ(form.GameBoard1->Position(), TChessModel::StartPosition);
         EXPECT_EQ(form.GameBoard1->Tag(), 0);
     }
     // A burst of lines and an orderly close right after: every line is still handled.
     void BurstThenClose() {
-        OpenLink();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
         QByteArray burst;
         for (int i = 0; i < 200; ++i) burst += "m<p> " + QByteArray::number(i) + "\r";
         Send(burst);
         DropSocket(*peer, Leave::Close);
         ASSERT_EQ(PumpUntilLinkDown(), "Disconnected");
         // A new link: what it brings is handled after all that the closed one left.
-        OpenLink();
-        Sync();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
+        ASSERT_NO_FATAL_FAILURE(Sync());
         const QTextDocument& log = *form.Memo1->document();
         EXPECT_EQ(log.blockCount(), 201);
         EXPECT_EQ(log.lastBlock().previous().text(), "<p> 199");
@@ -490,7 +491,7 @@ public:
     // it handles no more than a couple of hundred of the messages still waiting, so a peer that
     // has left cannot keep the board restarting for long.
     void FloodThenClose() {
-        OpenLink();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
         TGameBoard& board = *form.GameBoard1;
         const TMoveEvent legalMove = board.OnLegalMove;
         board.OnLegalMove = [&](TChessModel* sender, Square from, Square to) {
@@ -518,7 +519,7 @@ public:
     // has read those bytes. Every complete message among them, and the one it had read and not
     // handled yet, is still handled after the move, in the order sent.
     void WriteAndCloseInsideAMove() {
-        OpenLink();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
         TGameBoard& board = *form.GameBoard1;
         if (Hosting()) { // the window takes Black
             form.RadioGroup1->SetItemIndex(1);
@@ -526,7 +527,7 @@ public:
             ExpectReceived("r1\r");
         } else {
             Send("r0\r");
-            Sync();
+            ASSERT_NO_FATAL_FAILURE(Sync());
         }
         ASSERT_EQ(board.Tag(), 1);
         board.SetPosition(kAfterE4F5);
@@ -557,8 +558,8 @@ public:
         ASSERT_TRUE(PumpUntil([&] { return checks > 0; }));
         if (HasFailure()) return;
         // A new link: what it brings is handled after all that the closed one left.
-        OpenLink();
-        Sync();
+        ASSERT_NO_FATAL_FAILURE(OpenLink());
+        ASSERT_NO_FATAL_FAILURE(Sync());
         const QTextDocument& log = *form.Memo1->document();
         QStringList lines;
         for (QTextBlock b = log.firstBlock(); b.isValid(); b = b.next())
@@ -674,7 +675,7 @@ protected:
 };
 
 TEST_P(HostileNetMates, AFloodOfMatesGivesOneMoreBoxNotOneForEachGame) {
-    OpenLink();
+    ASSERT_NO_FATAL_FAILURE(OpenLink());
     QByteArray flood;
     for (int i = 0; i < 200; ++i) flood += "r0\rpF2F3\rpE7E5\rpG2G4\rpD8H4\r";
     Send(flood + "m<peer> end\r");
