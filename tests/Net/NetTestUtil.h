@@ -37,6 +37,20 @@ inline bool WaitFor(const std::function<bool()>& done) {
     return QTest::qWaitFor(done, 5000);
 }
 
+// Runs the event loop until state() reads one of the end states, or 5 seconds have passed,
+// and returns what it read last. A test that expects one of them checks the result: the wait
+// ends as soon as any end is reached, so it never sits out its time after another one.
+inline QString WaitForAnyOf(const std::function<QString()>& state, const QStringList& ends) {
+    QString last = state();
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            last = state();
+            return ends.contains(last);
+        },
+        5000));
+    return last;
+}
+
 // The bytes that have reached a connection and are not read yet: in the socket's buffer and
 // still in the system's, whether or not the socket has announced them.
 inline qint64 ArrivedBytes(QTcpSocket* socket) {

@@ -49,8 +49,14 @@ protected:
     void ConnectBoth() {
         server.Open();
         client.Open();
+        // Until both ends have the connection, or the attempt has failed.
         ASSERT_TRUE(QTest::qWaitFor(
-            [this] { return client.Connected() && server.Connections().size() == 1; }, 5000));
+            [this] {
+                return (client.Connected() && server.Connections().size() == 1)
+                    || log.Has("client connect error");
+            },
+            5000));
+        ASSERT_FALSE(log.Has("client connect error"));
         ASSERT_TRUE(QTest::qWaitFor(
             [this] { return log.Has("client connect") && log.Has("server connect"); }, 5000));
     }
@@ -64,7 +70,7 @@ protected:
 };
 
 TEST_F(NetEndpoints, BytesTravelBothWaysUnchanged) {
-    ConnectBoth();
+    ASSERT_NO_FATAL_FAILURE(ConnectBoth());
     const QByteArray toServer("pE2E4\rm<Ad\xFD> x\r");
     ASSERT_TRUE(client.SendText(toServer));
     ASSERT_TRUE(server.SendText(server.Connections().front(), "r0\r"));
@@ -73,7 +79,7 @@ TEST_F(NetEndpoints, BytesTravelBothWaysUnchanged) {
 }
 
 TEST_F(NetEndpoints, ClientCloseNotifiesBeforeReturningAndPeerSeesADisconnect) {
-    ConnectBoth();
+    ASSERT_NO_FATAL_FAILURE(ConnectBoth());
     client.Close();
     EXPECT_EQ(log.events.back(), "client disconnect");
     EXPECT_FALSE(client.Connected());
@@ -86,7 +92,7 @@ TEST_F(NetEndpoints, ClientCloseNotifiesBeforeReturningAndPeerSeesADisconnect) {
 }
 
 TEST_F(NetEndpoints, ServerCloseDropsPeersWithoutItsOwnNotification) {
-    ConnectBoth();
+    ASSERT_NO_FATAL_FAILURE(ConnectBoth());
     server.Close();
     EXPECT_FALSE(server.Active());
     EXPECT_TRUE(server.Connections().empty());
@@ -117,7 +123,7 @@ TEST_F(NetEndpoints, ErrorOfAnAttemptClosedMeanwhileIsNotReported) {
 }
 
 TEST_F(NetEndpoints, ConnectionsAreKeptInOrderOfAcceptance) {
-    ConnectBoth();
+    ASSERT_NO_FATAL_FAILURE(ConnectBoth());
     QTcpSocket second;
     second.connectToHost(QHostAddress::LocalHost, static_cast<quint16>(port));
     ASSERT_TRUE(QTest::qWaitFor([this] { return server.Connections().size() == 2; }, 5000));
@@ -131,7 +137,7 @@ TEST_F(NetEndpoints, ConnectionsAreKeptInOrderOfAcceptance) {
 
 TEST_F(NetEndpoints, AConnectionBeyondTheMaximumIsClosedUnnoticedUntilARoomIsFree) {
     server.SetMaxConnections(1);
-    ConnectBoth();
+    ASSERT_NO_FATAL_FAILURE(ConnectBoth());
     QTcpSocket extra;
     QByteArray extraReceived;
     QObject::connect(&extra, &QTcpSocket::readyRead, [&] { extraReceived += extra.readAll(); });
@@ -179,9 +185,15 @@ TEST_P(NetClientPeerEnd, AnOrderlyCloseIsADisconnectAndAResetAnErrorFirst) {
         log.Add("client error");
     };
     client.Open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rawHost.hasPendingConnections(); }, 5000));
+    // Until both ends have the connection, or the attempt has failed.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return (rawHost.hasPendingConnections() && client.Connected())
+                || log.Has("client error");
+        },
+        5000));
+    ASSERT_FALSE(log.Has("client error"));
     std::unique_ptr<QTcpSocket> peer(rawHost.nextPendingConnection());
-    ASSERT_TRUE(QTest::qWaitFor([this] { return client.Connected(); }, 5000));
     log.events.clear();
     nettest::DropSocket(*peer, GetParam().reset ? nettest::Leave::Reset : nettest::Leave::Close);
     ASSERT_TRUE(QTest::qWaitFor([this] { return log.Has("client disconnect"); }, 5000));

@@ -2,6 +2,8 @@
 #include "Net/WireProtocol.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <tuple>
 #include <vector>
 
 void PrintTo(const TWireMessage& m, std::ostream* os) {
@@ -99,6 +101,122 @@ TEST(WireReader, MessageOfExactlyTheLimitIsKept) {
     ASSERT_TRUE(m.has_value());
     EXPECT_EQ(m->Payload, payload);
     EXPECT_EQ(reader.DroppedMessages(), 0);
+}
+
+// ---- The size limit, at its boundary and wherever the reads split a message ----
+
+constexpr qsizetype kLimit = TWireReader::MaxMessageSize;
+
+// A chat message of `size` bytes, kind included, whose payload differs from place to place.
+QByteArray MessageOfSize(qsizetype size) {
+    QByteArray message(size, Qt::Uninitialized);
+    message[0] = WireKind::Chat;
+    for (qsizetype i = 1; i < size; ++i) message[i] = static_cast<char>('a' + i % 26);
+    return message;
+}
+
+TWireMessage Framed(const QByteArray& message) {
+    return { message.at(0), message.mid(1) };
+}
+
+// Where the reads end, counted from the first byte of the message under test (so 0 is right
+// before its kind and size + 1 right after its CR).
+struct SplitCase {
+    const char* name;
+    std::vector<qsizetype> (*cuts)(qsizetype size);
+};
+
+const SplitCase kSplits[] = {
+    { "OneRead", [](qsizetype) { return std::vector<qsizetype> {}; } },
+    { "AfterKind", [](qsizetype) { return std::vector<qsizetype> { 1 }; } },
+    { "InThePayload", [](qsizetype size) { return std::vector<qsizetype> { size / 2 }; } },
+    { "BeforeLastByte", [](qsizetype size) { return std::vector<qsizetype> { size - 1 }; } },
+    { "BeforeCr", [](qsizetype size) { return std::vector<qsizetype> { size }; } },
+    { "CrInAReadOfItsOwn",
+        [](qsizetype size) {
+            return std::vector<qsizetype> { size, size + 1 };
+        } },
+    { "ByteByByteAtTheEnd",
+        [](qsizetype size) {
+            return std::vector<qsizetype> { size - 2, size - 1, size, size + 1 };
+        } },
+    { "Everywhere",
+        [](qsizetype size) {
+            return std::vector<qsizetype> { 0, 1, 2, size / 2, size - 1, size, size + 1, size + 2 };
+        } },
+};
+
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WireLimit : public testing::TestWithParam<std::tuple<int, SplitCase>> { };
+
+// The message under test, of the limit plus 'over' bytes, comes between two short ones:
+// "r0" CR, the message, CR, "pE2E4" CR. After each read the reader holds exactly what it has
+// of the unfinished message while that is within the limit, and nothing of it beyond: an
+// unfinished message of the limit waits across reads for its CR.
+TEST_P(WireLimit, KeepsMessagesUpToTheLimitAndDropsLongerOnesWhereverTheReadsEnd) {
+    const auto& [over, split] = GetParam();
+    const qsizetype size = kLimit + over;
+    const QByteArray message = MessageOfSize(size);
+    const QByteArray before = "r0\r";
+    const QByteArray stream = before + message + "\rpE2E4\r";
+
+    TWireReader reader;
+    std::vector<TWireMessage> received;
+    qsizetype fed = 0;
+    for (const qsizetype cut : split.cuts(size)) {
+        const qsizetype end = before.size() + cut;
+        reader.Feed(QByteArrayView(stream).sliced(fed, end - fed));
+        fed = end;
+        for (TWireMessage& m : Drain(reader)) received.push_back(std::move(m));
+        SCOPED_TRACE(cut);
+        // The unfinished message: the one under test, or the move after it.
+        const qsizetype held = cut <= size ? (cut <= kLimit ? cut : 0) : cut - size - 1;
+        EXPECT_EQ(reader.BufferedBytes(), held);
+    }
+    reader.Feed(QByteArrayView(stream).sliced(fed));
+    for (TWireMessage& m : Drain(reader)) received.push_back(std::move(m));
+
+    std::vector<TWireMessage> expected { { 'r', "0" } };
+    if (size <= kLimit) expected.push_back(Framed(message));
+    expected.push_back({ 'p', "E2E4" });
+    EXPECT_EQ(received.size(), expected.size());
+    EXPECT_TRUE(received == expected); // (no dump of 64 KiB payloads)
+    EXPECT_EQ(reader.DroppedMessages(), size <= kLimit ? 0 : 1);
+    EXPECT_EQ(reader.BufferedBytes(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, WireLimit,
+    testing::Combine(testing::Values(-1, 0, 1), testing::ValuesIn(kSplits)),
+    [](const testing::TestParamInfo<WireLimit::ParamType>& row) {
+        const int over = std::get<0>(row.param);
+        return std::string(over < 0 ? "OneUnder"
+                       : over == 0  ? "AtTheLimit"
+                                    : "OneOver")
+            + std::get<1>(row.param).name;
+    });
+
+// Messages of the limit right after a dropped one, each waiting for its CR across reads: the
+// skipping ends exactly at the dropped message's CR, and what follows it is bounded afresh.
+TEST(WireReader, MessagesOfTheLimitRightAfterADroppedOneAreKept) {
+    const QByteArray first = MessageOfSize(kLimit);
+    const QByteArray second = MessageOfSize(kLimit);
+    TWireReader reader;
+    reader.Feed(MessageOfSize(kLimit + 1)); // unfinished and already too long: skipped
+    EXPECT_EQ(reader.BufferedBytes(), 0);
+    reader.Feed("\r" + first);
+    EXPECT_FALSE(reader.Next().has_value());
+    EXPECT_EQ(reader.BufferedBytes(), kLimit);
+    reader.Feed("\r" + second);
+    EXPECT_EQ(reader.BufferedBytes(), 2 * kLimit + 1); // the first, complete, and the second
+    ASSERT_TRUE(reader.Next() == Framed(first));
+    EXPECT_FALSE(reader.Next().has_value());
+    reader.Feed("\r");
+    ASSERT_TRUE(reader.Next() == Framed(second));
+    EXPECT_EQ(reader.DroppedMessages(), 1);
+    EXPECT_EQ(reader.BufferedBytes(), 0);
 }
 
 TEST(WireMessages, MoveTravelsAsKindSquaresAndCr) {

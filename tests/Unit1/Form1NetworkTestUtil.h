@@ -65,6 +65,24 @@ inline qsizetype FramedBytes(TForm1& form, const QTcpSocket* socket) {
     return reader ? reader->BufferedBytes() : 0;
 }
 
+// What status panel 0 reads once a link has gone down: in order, or with an error on the
+// join side.
+inline const QStringList kLinkDownStates
+    = { QStringLiteral("Disconnected"), QStringLiteral("Connection Error") };
+
+// Waits until the window's link is down, whichever way, and returns panel 0 then, for the
+// caller to check which way it went.
+inline QString WaitForLinkDown(const TForm1& form) {
+    return WaitForAnyOf([&form] { return Panel(form, 0); }, kLinkDownStates);
+}
+
+// Waits until the join side's connection attempt has an outcome (its button is enabled again,
+// whether connected or failed) and returns panel 0 then.
+inline QString WaitForJoinOutcome(const TForm1& form) {
+    WaitFor([&form] { return form.BitBtn3->isEnabled(); });
+    return Panel(form, 0);
+}
+
 // Which of the three mode buttons are enabled, as "SHJ" letters (Single, Host, Join).
 inline QString EnabledModes(const TForm1& form) {
     QString s;
