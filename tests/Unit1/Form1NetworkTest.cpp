@@ -478,11 +478,7 @@ TEST_F(Form1Network, AnAddressThatIsNoDottedIPv4FailsAtOnce) {
         PelliumApp()->ClearRecordedMessages();
         ChooseJoin(joiner, QString::fromLatin1(address));
         joiner.BitBtn3->click();
-        EXPECT_EQ(Messages(), QStringList({ "Error" }));
-        EXPECT_TRUE(joiner.BitBtn3->isEnabled());
-        EXPECT_EQ(joiner.BitBtn3->text(), "Bağlan");
-        EXPECT_EQ(EnabledModes(joiner), "SHJ");
-        EXPECT_EQ(Panel(joiner, 0), "Bağlantı Yok");
+        ExpectJoinFailedAtOnce(joiner);
     }
 }
 

@@ -92,4 +92,14 @@ inline QString EnabledModes(const TForm1& form) {
     return s;
 }
 
+// The join side after an address that failed at once: one "Error" box, the connect button
+// enabled with its first caption, every mode button enabled, no link.
+inline void ExpectJoinFailedAtOnce(const TForm1& joiner) {
+    EXPECT_EQ(Messages(), QStringList({ "Error" }));
+    EXPECT_TRUE(joiner.BitBtn3->isEnabled());
+    EXPECT_EQ(joiner.BitBtn3->text(), "Bağlan");
+    EXPECT_EQ(EnabledModes(joiner), "SHJ");
+    EXPECT_EQ(Panel(joiner, 0), "Bağlantı Yok");
+}
+
 } // namespace nettest
