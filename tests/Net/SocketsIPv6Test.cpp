@@ -43,7 +43,7 @@ protected:
         server.OnClientConnect = [this](TServerSocket*, QTcpSocket*) { ++serverConnects; };
         server.OnClientRead
             = [this](TServerSocket*, QTcpSocket* s) { serverBytes += s->readAll(); };
-        server.OnClientError = [this](TServerSocket*, QTcpSocket*, TErrorEvent, int) {
+        server.OnClientError = [](TServerSocket*, QTcpSocket*, TErrorEvent, int) {
             ADD_FAILURE() << "server error";
         };
         client.OnRead = [this](TClientSocket*, QTcpSocket* s) { clientBytes += s->readAll(); };
